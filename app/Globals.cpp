@@ -1,0 +1,4 @@
+#include "app/Globals.h"
+
+QString UserRole;
+QString HomeDir;

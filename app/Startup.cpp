@@ -1,0 +1,42 @@
+#include "app/Startup.h"
+
+#include "app/Forms.h"
+#include "app/Globals.h"
+#include "app/Unit3.h"
+#include "platform/ErrorReport.h"
+#include "platform/Platform.h"
+#include "skin/Look.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcStartup, "norvena.startup", QtInfoMsg)
+
+void initialiseApplication()
+{
+    const QString title = QString::fromUtf16(kApplicationTitle);
+    Platform::setApplicationTitle(title);
+    QApplication::setApplicationName(title);
+    Look::registerFontSubstitutes();
+    QApplication::setFont(Look::font(11));
+    // The title window is the main form: the program ends when it is closed,
+    // not when the last visible window is.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+int runProgram()
+{
+    initialiseApplication();
+    try {
+        createForms();
+    } catch (const std::exception& e) {
+        Platform::messages().error(nullptr, QStringLiteral("Application Error"),
+                                   ErrorReport::withFullStop(ErrorReport::textOf(e)));
+        return 1;
+    }
+    Form3->show();
+    qCInfo(lcStartup) << "title window shown";
+    const int code = QApplication::exec();
+    destroyForms();
+    return code;
+}

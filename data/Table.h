@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+#include <memory>
+
+class Connection;
+
+// A table object: a complete in-memory snapshot of one database table, read
+// when it opens, through which every read and write of the windows goes.
+// Rows are held in the database's stored order. Changes are written to the
+// database file row by row, when a row is posted or deleted.
+//
+// Errors are thrown as Error. Messages about the object itself begin with its
+// objectName, a colon and a blank ("tblTest: Cannot perform this operation on
+// a closed dataset"); the engine's own messages (refused post or delete, a
+// missing file) are passed on as the engine words them.
+class Table : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    enum LocateOption { NoOptions = 0, CaseInsensitive = 1, PartialKey = 2 };
+    Q_DECLARE_FLAGS(LocateOptions, LocateOption)
+
+    Table(const QString& objectName, Connection* connection, const QString& tableName, QObject* parent = nullptr);
+    ~Table() override;
+
+    QString tableName() const { return m_tableName; }
+    Connection* connection() const { return m_connection; }
+
+    // Opens the object when closed: opens the connection first when it is not
+    // open, then reads the whole table; the first row becomes current.
+    // Nothing happens when open.
+    void open();
+    void close();
+    bool active() const;
+    State state() const;
+
+    // The number of visible rows; a pending inserted row is not counted.
+    int recordCount() const;
+    // Moves; each finishes a pending change first.
+    void first();
+    void next();  // on the last row nothing moves
+    void prior(); // on the first row nothing moves
+    void last();
+    // Position among the visible rows: 0-based, -1 while there is none.
+    int currentIndex() const;
+    bool bof() const; // standing at the beginning (also when empty)
+    bool eof() const; // standing at the end (also when empty)
+
+    // The field list of the table, in the table's column order.
+    QStringList fieldNames() const;
+    // The value of the field in the current row (in the pending row while
+    // editing or inserting); absent when there is no row. Unknown field:
+    // Error("<name>: Field '<field>' not found").
+    QVariant value(const QString& field) const;
+    // value(field) as text; an absent value throws the conversion error.
+    QString text(const QString& field) const;
+    // Sets the field of the pending row and marks the row as changed; only
+    // while editing or inserting ("Dataset not in edit or insert mode").
+    void setValue(const QString& field, const QVariant& v);
+    // Whether a field of the pending row was written since edit or insert began.
+    bool modified() const;
+
+    // Starts editing the current row; nothing when already editing or
+    // inserting; acts as insert when no row is visible.
+    void edit();
+    // Finishes a pending change, then starts a new pending row with no field
+    // set, shown just before the row that was current.
+    void insert();
+    // As insert, but the pending row is shown after the last row.
+    void append();
+    // Writes the pending row to the database at once. Only written fields are
+    // sent; a new row's other fields get the database's defaults and its key
+    // is assigned by the database. A posted new row stands after every row
+    // already held and stays current. A refused post throws the engine's
+    // message and leaves the row pending.
+    void post();
+    // Drops the pending change.
+    void cancel();
+    // While inserting: discards the pending row. Otherwise removes the
+    // current row from the database at once; the following row becomes
+    // current, or the new last row. With no visible row:
+    // "<name>: Cannot perform this operation on an empty dataset".
+    void remove();
+
+    // Filtering: see the rules in the implementation. The filter text has the
+    // form  field='text'  (single quotes inside the text doubled); an empty
+    // text lets every row through.
+    bool filtered() const;
+    void setFiltered(bool on);
+    QString filter() const;
+    void setFilter(const QString& text);
+
+    // Searches all rows, those hidden by the filter included, in ascending
+    // order of the field, for the first match; the row becomes current when
+    // the filter lets it through. Returns whether a row was found.
+    bool locate(const QString& field, const QVariant& key, LocateOptions options);
+
+    // Finishes a pending change and reads the held rows' current values again;
+    // the current row and the filter stay.
+    void refresh();
+
+    // Whether the pending or the current row is the pending inserted one, and
+    // where it is shown among the visible rows (for a data-aware grid).
+    int pendingInsertIndex() const;
+
+signals:
+    // The rows, the current row or the state changed; a data-aware view
+    // re-reads what it shows.
+    void dataChanged();
+    void currentChanged();
+    void stateChanged();
+
+private:
+    struct Impl;
+    QString m_tableName;
+    Connection* m_connection;
+    std::unique_ptr<Impl> d;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Table::LocateOptions)

@@ -1,0 +1,8 @@
+#include "forms/Unit8.h"
+
+TForm8::TForm8(QWidget* parent) : Form(parent)
+{
+    setObjectName(QStringLiteral("TForm8"));
+    setWindowTitle(QStringLiteral("Редактирование базы тестов"));
+    setOuterGeometry(196, 49, 803, 618);
+}

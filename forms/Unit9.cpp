@@ -1,0 +1,8 @@
+#include "forms/Unit9.h"
+
+TForm9::TForm9(QWidget* parent) : Form(parent)
+{
+    setObjectName(QStringLiteral("TForm9"));
+    setWindowTitle(QStringLiteral("Результаты тестирования"));
+    setOuterGeometry(204, 97, 702, 498);
+}
