@@ -118,6 +118,14 @@ signals:
 
 private:
     struct Impl;
+    int fieldIndexOf(const QString& field) const;
+    void setCurrent(int position);
+    void finishPendingChange();
+    int finishForMove();
+    void beginInsert(int shownAt, int restoreTo);
+    void parseFilterInto(const QString& text);
+    int findRow(const QString& field, const QVariant& key, LocateOptions options);
+
     QString m_tableName;
     Connection* m_connection;
     std::unique_ptr<Impl> d;

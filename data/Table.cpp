@@ -1,0 +1,998 @@
+#include "data/Table.h"
+
+#include "data/Connection.h"
+#include "data/Value.h"
+#include "platform/Error.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// How a column's values are held in memory and converted when written.
+enum class Kind { Text, Integer, Real, Date, Other };
+
+Kind kindOf(const QString& declaredType)
+{
+    const QString t = declaredType.toUpper();
+    if (t.contains(QLatin1String("INT")))
+        return Kind::Integer;
+    if (t.contains(QLatin1String("DATE")))
+        return Kind::Date;
+    if (t.contains(QLatin1String("CHAR")) || t.contains(QLatin1String("CLOB")) || t.contains(QLatin1String("TEXT")))
+        return Kind::Text;
+    if (t.contains(QLatin1String("REAL")) || t.contains(QLatin1String("FLOA")) || t.contains(QLatin1String("DOUB")))
+        return Kind::Real;
+    return Kind::Other;
+}
+
+bool isIntegral(int type)
+{
+    switch (type) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+
+const QString& stringOf(const QVariant& v)
+{
+    return *static_cast<const QString*>(v.constData());
+}
+
+QString quoted(const QString& identifier)
+{
+    QString q = identifier;
+    q.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + q + QLatin1Char('"');
+}
+
+QString engineMessage(const QSqlError& error)
+{
+    const QString text = error.databaseText().trimmed();
+    return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+// A value as read from the engine, in the form the windows see it.
+QVariant fromEngine(Kind kind, QVariant v)
+{
+    if (v.isNull())
+        return QVariant();
+    switch (kind) {
+    case Kind::Integer:
+        if (v.typeId() != QMetaType::LongLong && isIntegral(v.typeId()))
+            return QVariant(v.toLongLong());
+        return v;
+    case Kind::Date:
+        if (v.typeId() == QMetaType::QString) {
+            const QDate d = QDate::fromString(stringOf(v), Qt::ISODate);
+            if (d.isValid())
+                return QVariant(d);
+        }
+        return v;
+    default:
+        return v;
+    }
+}
+
+// A value as it is bound to a statement.
+QVariant toEngine(const QVariant& v)
+{
+    if (v.isNull())
+        return QVariant();
+    switch (v.typeId()) {
+    case QMetaType::QDate:
+        return QVariant(v.toDate().toString(Qt::ISODate));
+    case QMetaType::QDateTime:
+        return QVariant(v.toDateTime().toString(Qt::ISODate));
+    case QMetaType::Bool:
+        return QVariant(qlonglong(v.toBool() ? 1 : 0));
+    default:
+        return v;
+    }
+}
+
+QDate dateFromText(const QString& text)
+{
+    const QString t = text.trimmed();
+    for (const char* format : {"dd.MM.yyyy", "d.M.yyyy", "yyyy-MM-dd"}) {
+        const QDate d = QDate::fromString(t, QLatin1String(format));
+        if (d.isValid())
+            return d;
+    }
+    return QDate();
+}
+
+// A value written into a field, converted to the field's kind; throws the
+// conversion error when the value cannot stand in the field.
+QVariant toFieldKind(Kind kind, const QVariant& v)
+{
+    if (v.isNull())
+        return QVariant();
+    const int type = v.typeId();
+    switch (kind) {
+    case Kind::Text:
+        return QVariant(value::toText(v));
+    case Kind::Integer: {
+        if (isIntegral(type))
+            return QVariant(v.toLongLong());
+        const QString text = value::toText(v).trimmed();
+        if (text.isEmpty())
+            return QVariant();
+        bool ok = false;
+        const qlonglong n = text.toLongLong(&ok);
+        if (!ok)
+            throw Error(QStringLiteral("'%1' is not a valid integer value").arg(value::toText(v)));
+        return QVariant(n);
+    }
+    case Kind::Real: {
+        if (isIntegral(type) || type == QMetaType::Double || type == QMetaType::Float)
+            return QVariant(v.toDouble());
+        const QString text = value::toText(v).trimmed();
+        if (text.isEmpty())
+            return QVariant();
+        bool ok = false;
+        const double d = text.toDouble(&ok);
+        if (!ok)
+            throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(value::toText(v)));
+        return QVariant(d);
+    }
+    case Kind::Date: {
+        if (type == QMetaType::QDate)
+            return v;
+        if (type == QMetaType::QDateTime)
+            return QVariant(v.toDateTime().date());
+        const QString text = value::toText(v);
+        if (text.trimmed().isEmpty())
+            return QVariant();
+        const QDate d = dateFromText(text);
+        if (!d.isValid())
+            throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
+        return QVariant(d);
+    }
+    case Kind::Other:
+        return v;
+    }
+    return v;
+}
+
+// The filter text the program uses:  field='text'  with every quote inside
+// the text doubled, or  field=number.
+const QRegularExpression& filterPattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*=\s*(?:'((?:[^']|'')*)'|(-?[0-9]+))\s*$)"));
+    return pattern;
+}
+
+struct Row {
+    qint64 rowid = 0;
+    QVector<QVariant> values;
+};
+
+} // namespace
+
+struct Table::Impl {
+    bool active = false;
+    State state = State::Inactive;
+
+    QStringList fields;
+    QVector<Kind> kinds;
+    QHash<QString, int> fieldIndex; // by lower-case name
+
+    std::vector<Row> rows;       // the snapshot, in stored order
+    std::vector<int> visible;    // indexes into rows, in order
+    std::vector<int> visiblePos; // per row: its position in visible, or -1
+    int cur = -1;                // position in visible
+
+    QString filterText;
+    bool filtered = false;
+    int filterField = -1; // -1: every row passes
+    QVariant filterValue;
+
+    // The pending change.
+    QVector<QVariant> pending;
+    QVector<bool> written;
+    bool anyWritten = false;
+    int insertPos = -1; // where a pending new row is shown
+    int savedCur = -1;  // the current row before insert began
+
+    // Equality look-up for integer fields: value -> first row holding it.
+    // Built on the first locate by that field, dropped when rows change.
+    std::vector<std::unique_ptr<QHash<qlonglong, int>>> intIndex;
+
+    void dropIndexes()
+    {
+        for (auto& index : intIndex)
+            index.reset();
+    }
+
+    void rebuildVisiblePos()
+    {
+        visiblePos.assign(rows.size(), -1);
+        for (int i = 0; i < int(visible.size()); ++i)
+            visiblePos[visible[i]] = i;
+    }
+
+    bool passes(const Row& row) const
+    {
+        if (filterField < 0)
+            return true;
+        const QVariant& v = row.values[filterField];
+        if (v.typeId() == QMetaType::QString && filterValue.typeId() == QMetaType::QString)
+            return stringOf(v) == stringOf(filterValue);
+        return value::equal(v, filterValue);
+    }
+
+    void applyFilter()
+    {
+        visible.clear();
+        visible.reserve(rows.size());
+        for (int i = 0; i < int(rows.size()); ++i) {
+            if (!filtered || passes(rows[i]))
+                visible.push_back(i);
+        }
+        rebuildVisiblePos();
+        cur = visible.empty() ? -1 : 0;
+    }
+};
+
+Table::Table(const QString& objectName, Connection* connection, const QString& tableName, QObject* parent)
+    : QObject(parent), m_tableName(tableName), m_connection(connection), d(std::make_unique<Impl>())
+{
+    setObjectName(objectName);
+}
+
+Table::~Table() = default;
+
+// ---- helpers ---------------------------------------------------------------
+
+namespace {
+
+[[noreturn]] void raise(const QObject* object, const QString& text)
+{
+    throw Error(object->objectName() + QStringLiteral(": ") + text);
+}
+
+} // namespace
+
+#define REQUIRE_ACTIVE()                                                                                               \
+    do {                                                                                                               \
+        if (!d->active)                                                                                                \
+            raise(this, QStringLiteral("Cannot perform this operation on a closed dataset"));                         \
+    } while (false)
+
+// ---- open and close ----------------------------------------------------------
+
+void Table::open()
+{
+    if (d->active)
+        return;
+    if (!m_connection->isOpen())
+        m_connection->open();
+    QSqlDatabase db = m_connection->database();
+
+    QStringList fields;
+    QVector<Kind> kinds;
+    {
+        QSqlQuery info(db);
+        info.setForwardOnly(true);
+        info.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+        info.addBindValue(m_tableName);
+        if (!info.exec())
+            throw Error(engineMessage(info.lastError()));
+        while (info.next()) {
+            fields << info.value(0).toString();
+            kinds << kindOf(info.value(1).toString());
+        }
+        info.finish();
+    }
+
+    QString columns = QStringLiteral("rowid");
+    for (const QString& f : std::as_const(fields))
+        columns += QStringLiteral(", ") + quoted(f);
+
+    std::vector<Row> rows;
+    {
+        // A missing table has no columns; the select then words the failure.
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, quoted(m_tableName))))
+            throw Error(engineMessage(q.lastError()));
+        if (fields.isEmpty()) {
+            q.finish();
+            throw Error(QStringLiteral("no such table: %1").arg(m_tableName));
+        }
+        const int n = int(fields.size());
+        while (q.next()) {
+            Row row;
+            row.rowid = q.value(0).toLongLong();
+            row.values.resize(n);
+            for (int i = 0; i < n; ++i)
+                row.values[i] = fromEngine(kinds[i], q.value(i + 1));
+            rows.push_back(std::move(row));
+        }
+        const QSqlError error = q.lastError();
+        q.finish();
+        if (error.isValid())
+            throw Error(engineMessage(error));
+    }
+
+    d->fields = fields;
+    d->kinds = kinds;
+    d->fieldIndex.clear();
+    for (int i = 0; i < int(fields.size()); ++i)
+        d->fieldIndex.insert(fields[i].toLower(), i);
+    d->rows = std::move(rows);
+    d->intIndex.clear();
+    d->intIndex.resize(fields.size());
+    d->filterField = -1;
+    d->filterValue = QVariant();
+    if (d->filtered)
+        parseFilterInto(d->filterText);
+    d->applyFilter();
+    d->active = true;
+    d->state = State::Browse;
+    d->anyWritten = false;
+    d->insertPos = -1;
+
+    emit stateChanged();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+void Table::close()
+{
+    if (!d->active)
+        return;
+    d->active = false;
+    d->state = State::Inactive;
+    d->rows.clear();
+    d->visible.clear();
+    d->visiblePos.clear();
+    d->cur = -1;
+    d->pending.clear();
+    d->written.clear();
+    d->anyWritten = false;
+    d->insertPos = -1;
+    d->intIndex.clear();
+    emit stateChanged();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+bool Table::active() const
+{
+    return d->active;
+}
+
+Table::State Table::state() const
+{
+    return d->state;
+}
+
+// ---- position ----------------------------------------------------------------
+
+int Table::recordCount() const
+{
+    REQUIRE_ACTIVE();
+    return int(d->visible.size());
+}
+
+void Table::setCurrent(int position)
+{
+    if (position == d->cur)
+        return;
+    d->cur = position;
+    emit currentChanged();
+}
+
+int Table::finishForMove()
+{
+    // A new row that is discarded leaves the move to start from the place
+    // where it was shown; that place is returned (-1 otherwise).
+    if (d->state == State::Insert && !d->anyWritten) {
+        const int at = d->insertPos;
+        cancel();
+        return at;
+    }
+    finishPendingChange();
+    return -1;
+}
+
+void Table::first()
+{
+    REQUIRE_ACTIVE();
+    finishPendingChange();
+    setCurrent(d->visible.empty() ? -1 : 0);
+}
+
+void Table::next()
+{
+    REQUIRE_ACTIVE();
+    const int discardedAt = finishForMove();
+    const int n = int(d->visible.size());
+    if (n == 0)
+        return;
+    const int target = discardedAt >= 0 ? discardedAt : d->cur + 1;
+    setCurrent(std::clamp(target, 0, n - 1));
+}
+
+void Table::prior()
+{
+    REQUIRE_ACTIVE();
+    const int discardedAt = finishForMove();
+    const int n = int(d->visible.size());
+    if (n == 0)
+        return;
+    const int target = (discardedAt >= 0 ? discardedAt : d->cur) - 1;
+    setCurrent(std::clamp(target, 0, n - 1));
+}
+
+void Table::last()
+{
+    REQUIRE_ACTIVE();
+    finishPendingChange();
+    setCurrent(int(d->visible.size()) - 1);
+}
+
+int Table::currentIndex() const
+{
+    if (!d->active)
+        return -1;
+    if (d->state == State::Insert)
+        return d->insertPos;
+    return d->cur;
+}
+
+bool Table::bof() const
+{
+    return currentIndex() <= 0;
+}
+
+bool Table::eof() const
+{
+    if (!d->active)
+        return true;
+    const int shown = int(d->visible.size()) + (d->state == State::Insert ? 1 : 0);
+    return currentIndex() >= shown - 1;
+}
+
+// ---- fields ------------------------------------------------------------------
+
+QStringList Table::fieldNames() const
+{
+    return d->fields;
+}
+
+int Table::fieldIndexOf(const QString& field) const
+{
+    const auto it = d->fieldIndex.constFind(field.toLower());
+    if (it == d->fieldIndex.constEnd())
+        raise(this, QStringLiteral("Field '%1' not found").arg(field));
+    return it.value();
+}
+
+QVariant Table::value(const QString& field) const
+{
+    REQUIRE_ACTIVE();
+    const int i = fieldIndexOf(field);
+    if (d->state == State::Edit || d->state == State::Insert)
+        return d->pending[i];
+    if (d->cur < 0)
+        return QVariant();
+    return d->rows[d->visible[d->cur]].values[i];
+}
+
+QString Table::text(const QString& field) const
+{
+    return value::toText(value(field));
+}
+
+void Table::setValue(const QString& field, const QVariant& v)
+{
+    REQUIRE_ACTIVE();
+    const int i = fieldIndexOf(field);
+    if (d->state != State::Edit && d->state != State::Insert)
+        raise(this, QStringLiteral("Dataset not in edit or insert mode"));
+    d->pending[i] = toFieldKind(d->kinds[i], v);
+    d->written[i] = true;
+    d->anyWritten = true;
+    emit dataChanged();
+}
+
+bool Table::modified() const
+{
+    return (d->state == State::Edit || d->state == State::Insert) && d->anyWritten;
+}
+
+// ---- pending changes -----------------------------------------------------------
+
+void Table::finishPendingChange()
+{
+    if (d->state != State::Edit && d->state != State::Insert)
+        return;
+    if (d->anyWritten)
+        post();
+    else
+        cancel();
+}
+
+void Table::beginInsert(int shownAt, int restoreTo)
+{
+    d->savedCur = restoreTo;
+    d->insertPos = shownAt;
+    d->pending = QVector<QVariant>(d->fields.size());
+    d->written = QVector<bool>(d->fields.size(), false);
+    d->anyWritten = false;
+    d->state = State::Insert;
+    emit stateChanged();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+void Table::edit()
+{
+    REQUIRE_ACTIVE();
+    if (d->state == State::Edit || d->state == State::Insert)
+        return;
+    if (d->visible.empty()) {
+        insert();
+        return;
+    }
+    d->pending = d->rows[d->visible[d->cur]].values;
+    d->written = QVector<bool>(d->fields.size(), false);
+    d->anyWritten = false;
+    d->state = State::Edit;
+    emit stateChanged();
+}
+
+void Table::insert()
+{
+    REQUIRE_ACTIVE();
+    finishPendingChange();
+    beginInsert(std::max(d->cur, 0), d->cur);
+}
+
+void Table::append()
+{
+    REQUIRE_ACTIVE();
+    finishPendingChange();
+    const int n = int(d->visible.size());
+    beginInsert(n, n - 1);
+}
+
+void Table::post()
+{
+    REQUIRE_ACTIVE();
+    if (d->state != State::Edit && d->state != State::Insert)
+        raise(this, QStringLiteral("Dataset not in edit or insert mode"));
+
+    QSqlDatabase db = m_connection->database();
+    const int n = int(d->fields.size());
+
+    if (d->state == State::Edit) {
+        if (d->anyWritten) {
+            Row& row = d->rows[d->visible[d->cur]];
+            QString sets;
+            for (int i = 0; i < n; ++i) {
+                if (!d->written[i])
+                    continue;
+                if (!sets.isEmpty())
+                    sets += QStringLiteral(", ");
+                sets += quoted(d->fields[i]) + QStringLiteral(" = ?");
+            }
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(m_tableName), sets));
+            for (int i = 0; i < n; ++i) {
+                if (d->written[i])
+                    q.addBindValue(toEngine(d->pending[i]));
+            }
+            q.addBindValue(row.rowid);
+            if (!q.exec())
+                throw Error(engineMessage(q.lastError()));
+            const int affected = q.numRowsAffected();
+            q.finish();
+            if (affected == 0)
+                throw Error(QStringLiteral("The row to be updated is no longer in the database; "
+                                           "another program may have deleted it"));
+            for (int i = 0; i < n; ++i) {
+                if (d->written[i]) {
+                    row.values[i] = d->pending[i];
+                    d->intIndex[i].reset();
+                }
+            }
+        }
+        d->pending.clear();
+        d->written.clear();
+        d->anyWritten = false;
+        d->state = State::Browse;
+        emit stateChanged();
+        emit dataChanged();
+        return;
+    }
+
+    // A new row: only the written fields are sent, the database supplies the
+    // rest and the key.
+    QString names;
+    QString marks;
+    for (int i = 0; i < n; ++i) {
+        if (!d->written[i])
+            continue;
+        if (!names.isEmpty()) {
+            names += QStringLiteral(", ");
+            marks += QStringLiteral(", ");
+        }
+        names += quoted(d->fields[i]);
+        marks += QLatin1Char('?');
+    }
+    Row row;
+    {
+        QSqlQuery q(db);
+        if (names.isEmpty()) {
+            q.prepare(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_tableName)));
+        } else {
+            q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(m_tableName), names, marks));
+            for (int i = 0; i < n; ++i) {
+                if (d->written[i])
+                    q.addBindValue(toEngine(d->pending[i]));
+            }
+        }
+        if (!q.exec())
+            throw Error(engineMessage(q.lastError()));
+        row.rowid = q.lastInsertId().toLongLong();
+        q.finish();
+    }
+    // Read the stored row back for its key and defaults; should that fail,
+    // the row is in the file all the same and is shown as it was written.
+    row.values = d->pending;
+    {
+        QString columns;
+        for (const QString& f : std::as_const(d->fields)) {
+            if (!columns.isEmpty())
+                columns += QStringLiteral(", ");
+            columns += quoted(f);
+        }
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns, quoted(m_tableName)));
+        q.addBindValue(row.rowid);
+        if (q.exec() && q.next()) {
+            for (int i = 0; i < n; ++i)
+                row.values[i] = fromEngine(d->kinds[i], q.value(i));
+        }
+        q.finish();
+    }
+
+    const int index = int(d->rows.size());
+    for (int i = 0; i < n; ++i) {
+        QHash<qlonglong, int>* idx = d->intIndex[i].get();
+        const QVariant& v = row.values[i];
+        if (idx && isIntegral(v.typeId()) && !idx->contains(v.toLongLong()))
+            idx->insert(v.toLongLong(), index);
+    }
+    d->rows.push_back(std::move(row));
+    d->visiblePos.push_back(int(d->visible.size()));
+    d->visible.push_back(index);
+    d->cur = int(d->visible.size()) - 1;
+    d->pending.clear();
+    d->written.clear();
+    d->anyWritten = false;
+    d->insertPos = -1;
+    d->state = State::Browse;
+    emit stateChanged();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+void Table::cancel()
+{
+    REQUIRE_ACTIVE();
+    if (d->state == State::Browse)
+        return;
+    const bool wasInsert = d->state == State::Insert;
+    d->pending.clear();
+    d->written.clear();
+    d->anyWritten = false;
+    d->state = State::Browse;
+    if (wasInsert) {
+        d->insertPos = -1;
+        const int n = int(d->visible.size());
+        d->cur = n == 0 ? -1 : std::clamp(d->savedCur, 0, n - 1);
+    }
+    emit stateChanged();
+    emit dataChanged();
+    if (wasInsert)
+        emit currentChanged();
+}
+
+void Table::remove()
+{
+    REQUIRE_ACTIVE();
+    if (d->state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (d->visible.empty())
+        raise(this, QStringLiteral("Cannot perform this operation on an empty dataset"));
+
+    const int index = d->visible[d->cur];
+    {
+        QSqlQuery q(m_connection->database());
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_tableName)));
+        q.addBindValue(d->rows[index].rowid);
+        if (!q.exec())
+            throw Error(engineMessage(q.lastError()));
+        q.finish();
+    }
+    // A row that another program deleted first is gone all the same.
+
+    const bool wasEditing = d->state == State::Edit;
+    d->pending.clear();
+    d->written.clear();
+    d->anyWritten = false;
+    d->state = State::Browse;
+
+    d->rows.erase(d->rows.begin() + index);
+    std::vector<int> visible;
+    visible.reserve(d->visible.size());
+    for (int r : d->visible) {
+        if (r != index)
+            visible.push_back(r > index ? r - 1 : r);
+    }
+    d->visible = std::move(visible);
+    d->rebuildVisiblePos();
+    d->dropIndexes();
+    const int n = int(d->visible.size());
+    d->cur = n == 0 ? -1 : std::min(d->cur, n - 1);
+
+    if (wasEditing)
+        emit stateChanged();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+// ---- filtering -------------------------------------------------------------------
+
+void Table::parseFilterInto(const QString& text)
+{
+    if (text.trimmed().isEmpty()) {
+        d->filterField = -1;
+        d->filterValue = QVariant();
+        return;
+    }
+    const QRegularExpressionMatch m = filterPattern().match(text);
+    if (!m.hasMatch())
+        raise(this, QStringLiteral("Filter text not understood: %1").arg(text));
+    const int field = fieldIndexOf(m.captured(1));
+    if (m.capturedLength(3) > 0) {
+        d->filterValue = QVariant(m.captured(3).toLongLong());
+    } else {
+        QString literal = m.captured(2);
+        literal.replace(QLatin1String("''"), QLatin1String("'"));
+        d->filterValue = QVariant(literal);
+    }
+    d->filterField = field;
+}
+
+bool Table::filtered() const
+{
+    return d->filtered;
+}
+
+void Table::setFiltered(bool on)
+{
+    if (on == d->filtered)
+        return;
+    if (!d->active) {
+        // Kept for the next open.
+        d->filtered = on;
+        return;
+    }
+    finishPendingChange();
+    if (on)
+        parseFilterInto(d->filterText);
+    d->filtered = on;
+    d->applyFilter();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+QString Table::filter() const
+{
+    return d->filterText;
+}
+
+void Table::setFilter(const QString& text)
+{
+    if (text == d->filterText)
+        return;
+    if (!d->active || !d->filtered) {
+        d->filterText = text;
+        return;
+    }
+    finishPendingChange();
+    parseFilterInto(text);
+    d->filterText = text;
+    d->applyFilter();
+    emit dataChanged();
+    emit currentChanged();
+}
+
+// ---- locate ------------------------------------------------------------------------
+
+int Table::findRow(const QString& field, const QVariant& key, LocateOptions options)
+{
+    const auto found = d->fieldIndex.constFind(field.toLower());
+    if (found == d->fieldIndex.constEnd())
+        return -1;
+    const int f = found.value();
+    const Kind kind = d->kinds[f];
+    const int count = int(d->rows.size());
+
+    if (key.isNull()) {
+        for (int r = 0; r < count; ++r) {
+            if (d->rows[r].values[f].isNull())
+                return r;
+        }
+        return -1;
+    }
+
+    if (kind == Kind::Integer) {
+        // Equality of numbers, whatever the options; a text key is read as
+        // a number.
+        qlonglong k = 0;
+        if (isIntegral(key.typeId())) {
+            k = key.toLongLong();
+        } else {
+            bool ok = false;
+            k = value::toText(key).trimmed().toLongLong(&ok);
+            if (!ok)
+                return -1;
+        }
+        auto& index = d->intIndex[f];
+        if (!index) {
+            index = std::make_unique<QHash<qlonglong, int>>();
+            index->reserve(count);
+            // Walked backwards, so that the first stored row of each value wins.
+            for (int r = count - 1; r >= 0; --r) {
+                const QVariant& v = d->rows[r].values[f];
+                if (isIntegral(v.typeId()))
+                    index->insert(v.toLongLong(), r);
+            }
+        }
+        return index->value(k, -1);
+    }
+
+    if (kind == Kind::Text || key.typeId() == QMetaType::QString) {
+        const Qt::CaseSensitivity cs = options.testFlag(CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        const QString k = value::toText(key);
+        const bool partial = kind == Kind::Text && options.testFlag(PartialKey) &&
+                             key.typeId() == QMetaType::QString && !k.isEmpty();
+        int best = -1;
+        QString bestText;
+        for (int r = 0; r < count; ++r) {
+            const QVariant& v = d->rows[r].values[f];
+            if (v.isNull())
+                continue;
+            const QString text = v.typeId() == QMetaType::QString ? stringOf(v) : value::toText(v);
+            const bool match = partial ? text.startsWith(k, cs) : text.compare(k, cs) == 0;
+            if (!match)
+                continue;
+            if (!partial)
+                return r; // every match sorts alike: the first stored one
+            if (best < 0 || text.compare(bestText, cs) < 0) {
+                best = r;
+                bestText = text;
+            }
+        }
+        return best;
+    }
+
+    for (int r = 0; r < count; ++r) {
+        if (value::equal(d->rows[r].values[f], key))
+            return r;
+    }
+    return -1;
+}
+
+bool Table::locate(const QString& field, const QVariant& key, LocateOptions options)
+{
+    REQUIRE_ACTIVE();
+    finishPendingChange();
+    int row = -1;
+    try {
+        row = findRow(field, key, options);
+    } catch (const Error&) {
+        return false;
+    }
+    if (row < 0 || d->visiblePos[row] < 0)
+        return false;
+    setCurrent(d->visiblePos[row]);
+    return true;
+}
+
+// ---- refresh -----------------------------------------------------------------------
+
+void Table::refresh()
+{
+    REQUIRE_ACTIVE();
+    finishPendingChange();
+
+    const int n = int(d->fields.size());
+    QHash<qint64, QVector<QVariant>> stored;
+    stored.reserve(qsizetype(d->rows.size()));
+    {
+        QString columns = QStringLiteral("rowid");
+        for (const QString& f : std::as_const(d->fields))
+            columns += QStringLiteral(", ") + quoted(f);
+        QSqlQuery q(m_connection->database());
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, quoted(m_tableName))))
+            throw Error(engineMessage(q.lastError()));
+        while (q.next()) {
+            QVector<QVariant> values(n);
+            for (int i = 0; i < n; ++i)
+                values[i] = fromEngine(d->kinds[i], q.value(i + 1));
+            stored.insert(q.value(0).toLongLong(), std::move(values));
+        }
+        const QSqlError error = q.lastError();
+        q.finish();
+        if (error.isValid())
+            throw Error(engineMessage(error));
+    }
+
+    // Held rows take their stored values; rows deleted meanwhile by another
+    // program leave the snapshot. Rows added by others are not taken in.
+    const int currentRow = d->cur >= 0 ? d->visible[d->cur] : -1;
+    std::vector<int> newIndex(d->rows.size(), -1);
+    std::vector<Row> kept;
+    kept.reserve(d->rows.size());
+    for (int r = 0; r < int(d->rows.size()); ++r) {
+        auto it = stored.find(d->rows[r].rowid);
+        if (it == stored.end())
+            continue;
+        newIndex[r] = int(kept.size());
+        d->rows[r].values = std::move(it.value());
+        kept.push_back(std::move(d->rows[r]));
+    }
+    int position = d->cur;
+    std::vector<int> visible;
+    visible.reserve(d->visible.size());
+    for (int i = 0; i < int(d->visible.size()); ++i) {
+        const int r = d->visible[i];
+        if (r == currentRow && newIndex[r] >= 0)
+            position = int(visible.size());
+        if (newIndex[r] >= 0)
+            visible.push_back(newIndex[r]);
+    }
+    d->rows = std::move(kept);
+    d->visible = std::move(visible);
+    d->rebuildVisiblePos();
+    d->dropIndexes();
+    const int count = int(d->visible.size());
+    d->cur = count == 0 ? -1 : std::clamp(position, 0, count - 1);
+    emit dataChanged();
+    emit currentChanged();
+}
+
+int Table::pendingInsertIndex() const
+{
+    return d->active && d->state == State::Insert ? d->insertPos : -1;
+}
