@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program needs that are missing, then
+# configures and builds it in build/. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+NORVENA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+NORVENA_BUILD="$NORVENA_ROOT/build"
+
+packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite qt6-qpa-plugins libgl-dev
+    libjpeg62-turbo-dev sqlite3
+    fonts-liberation2 fonts-dejavu-core xdg-utils
+    xvfb xauth
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$NORVENA_ROOT" -B "$NORVENA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORVENA_WERROR="${NORVENA_WERROR:-OFF}"
+cmake --build "$NORVENA_BUILD" -j"$(nproc)"
