@@ -24,7 +24,7 @@ void initialiseApplication()
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-int runProgram()
+int startProgram()
 {
     initialiseApplication();
     try {
@@ -32,10 +32,18 @@ int runProgram()
     } catch (const std::exception& e) {
         Platform::messages().error(nullptr, QStringLiteral("Application Error"),
                                    ErrorReport::withFullStop(ErrorReport::textOf(e)));
+        destroyForms(); // those built before the failing one
         return 1;
     }
     Form3->show();
     qCInfo(lcStartup) << "title window shown";
+    return 0;
+}
+
+int runProgram()
+{
+    if (const int code = startProgram())
+        return code;
     const int code = QApplication::exec();
     destroyForms();
     return code;
