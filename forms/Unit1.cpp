@@ -4,6 +4,7 @@
 #include "app/Globals.h"
 #include "forms/AuthorRegister.h"
 #include "forms/MaterialPanels.h"
+#include "forms/Unit10.h"
 #include "forms/Unit2.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
@@ -318,13 +319,13 @@ void TForm1::Button30Click()
 
 void TForm1::Button5Click()
 {
-    // The multimedia window (both roles).
+    Form10->OpenMedia();
 }
 
 void TForm1::Button44Click()
 {
-    // The tests, by login role: the test window for a student, the test
-    // editor for a teacher.
+    // The teacher's test editor comes with the question editor; for the role
+    // "prepod" the button does nothing yet.
 }
 
 void TForm1::Button9Click()

@@ -1,0 +1,523 @@
+// The main window: the author register, choosing authors and the working
+// directory, opening presentations and documents, the teacher's add and
+// remove, the teaching-materials panels and the exit.
+
+#include "app/Forms.h"
+#include "app/Globals.h"
+#include "app/Unit3.h"
+#include "forms/AuthorRegister.h"
+#include "forms/MaterialPanels.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "platform/Cp1251.h"
+#include "platform/ErrorReport.h"
+#include "platform/FileListBox.h"
+#include "support/CourseFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray cp1251(const QString& text) { return Cp1251::encode(text); }
+
+QStringList items(const QListWidget* list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void registerParsing_data();
+    void registerParsing();
+    void registerWritesCrLfAfterEveryEntry();
+    void missingRegisterIsReportedAndListStaysEmpty();
+
+    void choosingAuthorsMovesTheWorkingDirectory();
+    void choosingAuthorWithoutFolderReportsAndReturnsHome();
+    void emptyEntryListsTheCourseRoot();
+    void launchButtonsNeedASelection();
+
+    void addAuthor_data();
+    void addAuthor();
+    void addWithEmptyEditShowsNotice();
+    void addReportsUnwritableRegister();
+    void addReportsFolderThatCannotBeCreated();
+    void removeAuthor_data();
+    void removeAuthor();
+
+    void fullStopRule_data();
+    void fullStopRule();
+
+    void panelsSwitchWithoutToggling();
+    void materialButtons_data();
+    void materialButtons();
+    void everyMaterialOfTheDemoCourseExists();
+    void materialReplacesAuthorDocument();
+    void materialsWithoutTheirFolderStillShowTheViewer();
+    void srspDoesNothing();
+    void exitEndsTheProgram();
+
+private:
+    // Writes the register and author folders, then starts the program and
+    // logs in (as teacher when asked).
+    void startWith(const QByteArray& registerBytes, bool teacher = false);
+    void chooseAuthor(int row);
+
+    std::unique_ptr<CourseFixture> course;
+};
+
+void TestMainWindow::init()
+{
+    course = std::make_unique<CourseFixture>();
+}
+
+void TestMainWindow::cleanup()
+{
+    if (course) {
+        const QString problems = course->platform.verifyDone();
+        course.reset();
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    }
+}
+
+void TestMainWindow::startWith(const QByteArray& registerBytes, bool teacher)
+{
+    course->writeFile(QStringLiteral("1.txt"), registerBytes);
+    course->start();
+    Form3->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(teacher ? QStringLiteral("quartz") : QString());
+    click(Form3->findChild<QPushButton*>(QStringLiteral("Button1")));
+    QVERIFY(Form1->isVisible());
+    course->platform.clear();
+}
+
+void TestMainWindow::chooseAuthor(int row) { selectRow(Form1->ListBox1, row); }
+
+void TestMainWindow::registerParsing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("entries");
+    const QStringList ab{QStringLiteral("Пушкин"), QStringLiteral("Гоголь")};
+    QTest::newRow("CR LF") << cp1251(QStringLiteral("Пушкин\r\nГоголь\r\n")) << ab;
+    QTest::newRow("bare LF") << cp1251(QStringLiteral("Пушкин\nГоголь\n")) << ab;
+    QTest::newRow("bare CR") << cp1251(QStringLiteral("Пушкин\rГоголь\r")) << ab;
+    QTest::newRow("last line without break") << cp1251(QStringLiteral("Пушкин\r\nГоголь")) << ab;
+    QTest::newRow("mixed line ends") << cp1251(QStringLiteral("a\nb\r\nc\rd")) << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("empty lines inside") << QByteArray("a\r\n\r\nb\n\nc") << QStringList{"a", "", "b", "", "c"};
+    QTest::newRow("LF then CR is two breaks") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("NUL ends the text") << QByteArray("a\r\nb\0c\r\nd", 10) << QStringList{"a", "b"};
+    QTest::newRow("empty file") << QByteArray() << QStringList{};
+    QTest::newRow("only a line break") << QByteArray("\r\n") << QStringList{""};
+    QTest::newRow("blanks are kept") << QByteArray(" a \r\n") << QStringList{" a "};
+}
+
+void TestMainWindow::registerParsing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, entries);
+    QCOMPARE(AuthorRegister::parse(bytes), entries);
+    startWith(bytes);
+    QCOMPARE(items(Form1->ListBox1), entries);
+}
+
+void TestMainWindow::registerWritesCrLfAfterEveryEntry()
+{
+    startWith(cp1251(QStringLiteral("Пушкин\nГоголь")), true);
+    Form1->Edit3->setText(QStringLiteral("Лермонтов"));
+    click(Form1->Button7);
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), cp1251(QStringLiteral("Пушкин\r\nГоголь\r\nЛермонтов\r\n")));
+    QCOMPARE(AuthorRegister::parse(course->readFile(QStringLiteral("1.txt"))), items(Form1->ListBox1));
+}
+
+void TestMainWindow::missingRegisterIsReportedAndListStaysEmpty()
+{
+    QFile::remove(course->path(QStringLiteral("1.txt")));
+    course->start();
+    const QStringList errors = course->platform.texts(QStringLiteral("error"));
+    QVERIFY(!errors.isEmpty());
+    QCOMPARE(errors.first(), QStringLiteral("Cannot open file \"%1\". No such file or directory.")
+                                 .arg(QDir::toNativeSeparators(course->path(QStringLiteral("1.txt")))));
+    QCOMPARE(course->platform.boxes.first().caption, QStringLiteral("Норвена"));
+    QCOMPARE(Form1->ListBox1->count(), 0);
+    QVERIFY(Form3 && !Form3->isVisible()); // shown only once the message loop runs
+}
+
+void TestMainWindow::choosingAuthorsMovesTheWorkingDirectory()
+{
+    const QString a = QStringLiteral("Автор \"А\" 'первый'");
+    const QString b = QStringLiteral("Автор Б");
+    for (const QString& name : {a, b}) {
+        course->makeFolder(name);
+        course->writeFile(name + QStringLiteral("/Слайды ") + name + QStringLiteral(".PPS"), "x");
+        course->writeFile(name + QStringLiteral("/Статья.htm"), "<p>x</p>");
+        course->writeFile(name + QStringLiteral("/Заметки.txt"), "x");
+    }
+    startWith(cp1251(a + QStringLiteral("\r\n") + b));
+    const QString home = HomeDir;
+    QCOMPARE(home, course->root());
+    QCOMPARE(Form1->FileListBox1->count(), 0);
+
+    for (int row : {0, 1, 0}) {
+        const QString name = row == 0 ? a : b;
+        chooseAuthor(row);
+        QCOMPARE(course->platform.boxes.size(), 0);
+        QCOMPARE(QDir::currentPath(), home + u'/' + name);
+        QCOMPARE(items(Form1->FileListBox1), QStringList{QStringLiteral("Слайды ") + name + QStringLiteral(".PPS")});
+        QCOMPARE(items(Form1->FileListBox2), QStringList{QStringLiteral("Статья.htm")});
+
+        selectRow(Form1->FileListBox1, 0);
+        click(Form1->Button2);
+        QCOMPARE(course->platform.launches.size(), 1);
+        QCOMPARE(course->platform.launches.last().file,
+                 home + u'/' + name + QStringLiteral("/Слайды ") + name + QStringLiteral(".PPS"));
+        QCOMPARE(course->platform.launches.last().operation, QStringLiteral("Open"));
+        QCOMPARE(course->platform.launches.last().showCommand, 1);
+
+        selectRow(Form1->FileListBox2, 0);
+        click(Form1->Button6);
+        QVERIFY(Form2->isVisible());
+        QCOMPARE(Form2->windowTitle(), QStringLiteral("Статья.htm"));
+        course->platform.clear();
+    }
+}
+
+void TestMainWindow::choosingAuthorWithoutFolderReportsAndReturnsHome()
+{
+    course->makeFolder(QStringLiteral("Есть"));
+    course->writeFile(QStringLiteral("Есть/a.pps"), "x");
+    course->writeFile(QStringLiteral("Есть/a.htm"), "x");
+    course->writeFile(QStringLiteral("корень.pps"), "x");
+    startWith(cp1251(QStringLiteral("Есть\r\nНет такой папки\r\n")));
+    chooseAuthor(0);
+    chooseAuthor(1);
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList{QStringLiteral("File not found.")});
+    QCOMPARE(QDir::currentPath(), HomeDir);
+    QCOMPARE(items(Form1->FileListBox1), QStringList{QStringLiteral("корень.pps")});
+    QCOMPARE(items(Form1->FileListBox2), QStringList{QStringLiteral("a.htm")}); // the previous author's documents
+}
+
+void TestMainWindow::emptyEntryListsTheCourseRoot()
+{
+    course->writeFile(QStringLiteral("корень.pps"), "x");
+    course->writeFile(QStringLiteral("корень.htm"), "x");
+    startWith(QByteArray("\r\n"));
+    chooseAuthor(0);
+    QCOMPARE(course->platform.boxes.size(), 0);
+    QCOMPARE(items(Form1->FileListBox1), QStringList{QStringLiteral("корень.pps")});
+    QCOMPARE(items(Form1->FileListBox2), QStringList{QStringLiteral("корень.htm")});
+    QCOMPARE(QDir::currentPath(), HomeDir);
+}
+
+void TestMainWindow::launchButtonsNeedASelection()
+{
+    startWith(cp1251(QStringLiteral("Пушкин Александр Сергеевич\r\n")));
+    click(Form1->Button2);
+    click(Form1->Button6);
+    chooseAuthor(0);
+    QVERIFY(Form1->FileListBox1->count() > 0);
+    click(Form1->Button2);
+    click(Form1->Button6);
+    QVERIFY(course->platform.launches.isEmpty());
+    QVERIFY(!Form2->isVisible());
+    QVERIFY(course->platform.boxes.isEmpty());
+}
+
+void TestMainWindow::addAuthor_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("folderExists");
+    QTest::newRow("new name with quotes and Cyrillic") << QStringLiteral("Д'Артаньян \"Шарль\" Ёлкин") << false;
+    QTest::newRow("name of blanks only") << QStringLiteral("   ") << false;
+    QTest::newRow("folder already there") << QStringLiteral("Гоголь") << true;
+    QTest::newRow("name already in the list") << QStringLiteral("Пушкин") << true;
+}
+
+void TestMainWindow::addAuthor()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, folderExists);
+    for (const char* existing : {"Пушкин", "Гоголь", "Я"}) {
+        course->makeFolder(QString::fromUtf8(existing));
+        course->writeFile(QString::fromUtf8(existing) + QStringLiteral("/keep.htm"), "keep");
+    }
+    startWith(cp1251(QStringLiteral("Пушкин\r\nЯ")), true);
+    QVERIFY(Form1->Button7->isVisible() && Form1->Button8->isVisible() && Form1->Edit3->isVisible());
+    QVERIFY(Form1->Edit3->text().isEmpty());
+    chooseAuthor(1);
+    const QString cwd = QDir::currentPath();
+
+    Form1->Edit3->setText(name);
+    click(Form1->Button7);
+
+    QCOMPARE(items(Form1->ListBox1), (QStringList{QStringLiteral("Пушкин"), QStringLiteral("Я"), name}));
+    QCOMPARE(Form1->ListBox1->currentRow(), 1); // the selection does not change
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")),
+             cp1251(QStringLiteral("Пушкин\r\nЯ\r\n") + name + QStringLiteral("\r\n")));
+    QVERIFY(QFileInfo(course->path(name)).isDir());
+    if (folderExists)
+        QCOMPARE(course->readFile(name + QStringLiteral("/keep.htm")), QByteArray("keep"));
+    QVERIFY(Form1->Edit3->text().isEmpty());
+    QCOMPARE(QDir::currentPath(), cwd);
+    QVERIFY(course->platform.boxes.isEmpty());
+}
+
+void TestMainWindow::addWithEmptyEditShowsNotice()
+{
+    startWith(QByteArray("a\n"), true);
+    click(Form1->Button7);
+    QCOMPARE(course->platform.texts(QStringLiteral("notice")), QStringList{QStringLiteral("Вы не ввели ФИО!")});
+    QCOMPARE(course->platform.boxes.first().caption, QStringLiteral("Норвена"));
+    QCOMPARE(items(Form1->ListBox1), QStringList{"a"});
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), QByteArray("a\n")); // not rewritten
+}
+
+void TestMainWindow::addReportsUnwritableRegister()
+{
+    startWith(QByteArray("a\r\n"), true);
+    // The register cannot be replaced while a folder stands in its place.
+    QFile::remove(course->path(QStringLiteral("1.txt")));
+    course->makeFolder(QStringLiteral("1.txt"));
+    Form1->Edit3->setText(QStringLiteral("Новый"));
+    click(Form1->Button7);
+    const QStringList errors = course->platform.texts(QStringLiteral("error"));
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().startsWith(QStringLiteral("Cannot create file \"%1\". ")
+                                           .arg(QDir::toNativeSeparators(course->path(QStringLiteral("1.txt"))))),
+             qPrintable(errors.first()));
+    QVERIFY(errors.first().endsWith(u'.'));
+    QCOMPARE(items(Form1->ListBox1), (QStringList{"a", QStringLiteral("Новый")}));
+    QVERIFY(!QFileInfo::exists(course->path(QStringLiteral("Новый"))));
+    QCOMPARE(Form1->Edit3->text(), QStringLiteral("Новый"));
+}
+
+void TestMainWindow::addReportsFolderThatCannotBeCreated()
+{
+    startWith(QByteArray("a\r\n"), true);
+    course->writeFile(QStringLiteral("Файл"), "a plain file where the folder would go");
+    Form1->Edit3->setText(QStringLiteral("Файл"));
+    click(Form1->Button7);
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList{QStringLiteral("I/O error 183.")});
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), cp1251(QStringLiteral("a\r\nФайл\r\n")));
+    QCOMPARE(Form1->Edit3->text(), QStringLiteral("Файл"));
+
+    // A name the register's code page cannot hold is refused, the file kept.
+    Form1->Edit3->setText(QStringLiteral("Ὅμηρος"));
+    course->platform.clear();
+    click(Form1->Button7);
+    QCOMPARE(course->platform.texts(QStringLiteral("error")).size(), 1);
+    QVERIFY(course->platform.texts(QStringLiteral("error")).first().startsWith(QStringLiteral("Cannot create file")));
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), cp1251(QStringLiteral("a\r\nФайл\r\n")));
+}
+
+void TestMainWindow::removeAuthor_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QStringList>("remaining");
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("answer No") << false << 1 << QStringList{"a", "b", "c"} << QByteArray("a\nb\nc");
+    QTest::newRow("Yes, nothing selected") << true << -1 << QStringList{"a", "b", "c"}
+                                           << QByteArray("a\r\nb\r\nc\r\n");
+    QTest::newRow("Yes, middle selected") << true << 1 << QStringList{"a", "c"} << QByteArray("a\r\nc\r\n");
+    QTest::newRow("Yes, last selected") << true << 2 << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n");
+}
+
+void TestMainWindow::removeAuthor()
+{
+    QFETCH(bool, yes);
+    QFETCH(int, selected);
+    QFETCH(QStringList, remaining);
+    QFETCH(QByteArray, file);
+    for (const char* name : {"a", "b", "c"}) {
+        course->makeFolder(QString::fromLatin1(name));
+        course->writeFile(QString::fromLatin1(name) + QStringLiteral("/doc.htm"), "x");
+    }
+    startWith(QByteArray("a\nb\nc"), true);
+    if (selected >= 0)
+        chooseAuthor(selected);
+    const QString cwd = QDir::currentPath();
+    Form1->Edit3->setText(QStringLiteral("typed"));
+    course->platform.answers = {yes};
+
+    click(Form1->Button8);
+
+    QCOMPARE(course->platform.texts(QStringLiteral("information-yes-no")),
+             QStringList{QStringLiteral("Вы действительно хотите удалить запись?")});
+    QCOMPARE(course->platform.boxes.first().caption, QStringLiteral("Information"));
+    QCOMPARE(items(Form1->ListBox1), remaining);
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), file);
+    QCOMPARE(Form1->Edit3->text(), yes ? QString() : QStringLiteral("typed"));
+    if (yes)
+        QVERIFY(Form1->ListBox1->selectedItems().isEmpty());
+    // The folder, the file lists and the working directory stay.
+    QVERIFY(QFileInfo(course->path(QStringLiteral("b"))).isDir());
+    QCOMPARE(QDir::currentPath(), cwd);
+    if (selected >= 0)
+        QCOMPARE(Form1->FileListBox2->count(), 1);
+}
+
+void TestMainWindow::fullStopRule_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letter") << QStringLiteral("Disk full") << QStringLiteral("Disk full.");
+    QTest::newRow("Cyrillic letter") << QStringLiteral("Ошибка") << QStringLiteral("Ошибка.");
+    QTest::newRow("digit") << QStringLiteral("I/O error 183") << QStringLiteral("I/O error 183.");
+    QTest::newRow("slash, code above the full stop") << QStringLiteral("a/") << QStringLiteral("a/.");
+    QTest::newRow("full stop") << QStringLiteral("Done.") << QStringLiteral("Done.");
+    QTest::newRow("exclamation mark") << QStringLiteral("Стоп!") << QStringLiteral("Стоп!");
+    QTest::newRow("closing parenthesis") << QStringLiteral("(Null)") << QStringLiteral("(Null)");
+    QTest::newRow("hyphen, code below") << QStringLiteral("a -") << QStringLiteral("a -");
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestMainWindow::fullStopRule()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(ErrorReport::withFullStop(text), shown);
+    ErrorReport::show(text);
+    QCOMPARE(course->platform.boxes.size(), 1);
+    QCOMPARE(course->platform.boxes.first().kind, QStringLiteral("error"));
+    QCOMPARE(course->platform.boxes.first().caption, QStringLiteral("Норвена"));
+    QCOMPARE(course->platform.boxes.first().text, shown);
+}
+
+void TestMainWindow::panelsSwitchWithoutToggling()
+{
+    startWith(QByteArray("a\r\n"));
+    QVERIFY(!Form1->sPanel2->isVisible() && !Form1->sPanel3->isVisible());
+    QCOMPARE(Form1->sPanel2->geometry(), QRect(8, 424, 577, 121));
+    QCOMPARE(Form1->sPanel3->geometry(), QRect(8, 424, 577, 145));
+    click(Form1->Button3);
+    QVERIFY(Form1->sPanel2->isVisible() && !Form1->sPanel3->isVisible());
+    click(Form1->Button3);
+    QVERIFY(Form1->sPanel2->isVisible() && !Form1->sPanel3->isVisible());
+    click(Form1->Button30);
+    QVERIFY(!Form1->sPanel2->isVisible() && Form1->sPanel3->isVisible());
+    click(Form1->Button30);
+    QVERIFY(!Form1->sPanel2->isVisible() && Form1->sPanel3->isVisible());
+}
+
+void TestMainWindow::materialButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("panel");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("part 1, Лекция 5") << "Button14" << 2 << QStringLiteral("Лекция5.htm") << QStringLiteral("Лекция 5");
+    QTest::newRow("part 1, Лекция 14") << "Button23" << 2 << QStringLiteral("Лекция14.htm")
+                                       << QStringLiteral("Лекция 14");
+    QTest::newRow("part 1, questions") << "Button24" << 2 << QStringLiteral("Вопросы к рубежному контролю.htm")
+                                       << QStringLiteral("Вопросы к рубежному контролю");
+    QTest::newRow("part 2, Лекция 1 (handler Button43Click)")
+        << "Button59" << 3 << QStringLiteral("Лекция1-2.htm") << QStringLiteral("Лекция 1");
+    QTest::newRow("part 2, Лекция 5") << "Button53" << 3 << QStringLiteral("Лекция5-2.htm")
+                                      << QStringLiteral("Лекция 5");
+    QTest::newRow("part 2, questions with a 2 in file and caption")
+        << "Button50" << 3 << QStringLiteral("Вопросы к рубежным контролям2 + экзаменационные.htm")
+        << QStringLiteral("Вопросы к рубежным контролям2 + экзаменационные");
+    QTest::newRow("part 2, plans: caption differs from button")
+        << "Button49" << 3 << QStringLiteral("Планы практических занятий2.htm")
+        << QStringLiteral("Планы практических занятий 2");
+    QTest::newRow("part 2, practicals (handler Button4Click)")
+        << "Button46" << 3 << QStringLiteral("Практические занятия.htm") << QStringLiteral("Практические занятия");
+}
+
+void TestMainWindow::materialButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(int, panel);
+    QFETCH(QString, file);
+    QFETCH(QString, caption);
+    course->makeFolder(QStringLiteral("Автор"));
+    startWith(QByteArray("\xc0\xe2\xf2\xee\xf0\r\n")); // "Автор"
+    chooseAuthor(0);                                    // the working directory moves away
+    click(panel == 2 ? Form1->Button3 : Form1->Button30);
+    QPushButton* b = Form1->materialButton(button);
+    QVERIFY(b && b->isVisible());
+    click(b);
+    QVERIFY(Form2->isVisible());
+    QCOMPARE(Form2->windowTitle(), caption);
+    auto* view = Form2->findChild<HtmlView*>();
+    QVERIFY(view);
+    QCOMPARE(view->location(), HomeDir + QStringLiteral("/умкд/") + file);
+    QVERIFY(QFileInfo::exists(view->location()));
+    QVERIFY(course->platform.boxes.isEmpty());
+}
+
+void TestMainWindow::everyMaterialOfTheDemoCourseExists()
+{
+    int materials = 0;
+    for (const MaterialButton& row : kMaterialButtons) {
+        if (!row.file)
+            continue;
+        ++materials;
+        const QString path = CourseFixture::demoCourse() + QStringLiteral("/умкд/") + QString::fromUtf16(row.file);
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+    }
+    QCOMPARE(materials, 33);
+}
+
+void TestMainWindow::materialReplacesAuthorDocument()
+{
+    startWith(cp1251(QStringLiteral("Пушкин Александр Сергеевич\r\n")));
+    chooseAuthor(0);
+    selectRow(Form1->FileListBox2, 0);
+    click(Form1->Button6);
+    QCOMPARE(Form2->windowTitle(), QStringLiteral("Биография А. С. Пушкина.htm"));
+    click(Form1->Button30);
+    click(Form1->materialButton(QStringLiteral("Button45")));
+    QCOMPARE(Form2->windowTitle(), QStringLiteral("Лекционные занятия"));
+    QCOMPARE(Form2->findChild<HtmlView*>()->location(), HomeDir + QStringLiteral("/умкд/Лекционные занятия.htm"));
+}
+
+void TestMainWindow::materialsWithoutTheirFolderStillShowTheViewer()
+{
+    QDir(course->path(QStringLiteral("умкд"))).removeRecursively();
+    startWith(QByteArray("a\r\n"));
+    click(Form1->Button3);
+    click(Form1->materialButton(QStringLiteral("Button25")));
+    QVERIFY(Form2->isVisible());
+    QCOMPARE(Form2->windowTitle(), QStringLiteral("Планы практических занятий"));
+    QVERIFY(course->platform.boxes.isEmpty());
+}
+
+void TestMainWindow::srspDoesNothing()
+{
+    startWith(QByteArray("a\r\n"));
+    click(Form1->Button30);
+    QPushButton* srsp = Form1->materialButton(QStringLiteral("Button47"));
+    QCOMPARE(srsp->text(), QStringLiteral("СРСП"));
+    click(srsp);
+    QVERIFY(!Form2->isVisible());
+    QVERIFY(course->platform.boxes.isEmpty());
+}
+
+void TestMainWindow::exitEndsTheProgram()
+{
+    startWith(QByteArray("a\r\n"));
+    Form2->OpenDocument(HomeDir + QStringLiteral("/умкд/Лекция1.htm"), QStringLiteral("Лекция 1"));
+    QCOMPARE(Form1->Button9->text(), QStringLiteral("Выход "));
+    click(Form1->Button9);
+    QCOMPARE(course->platform.quitCodes, QList<int>{0});
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
