@@ -194,6 +194,7 @@ struct Table::Impl {
 
     QStringList fields;
     QVector<Kind> kinds;
+    QVector<int> sizes;             // declared sizes, 0 when none
     QHash<QString, int> fieldIndex; // by lower-case name
 
     std::vector<Row> rows;       // the snapshot, in stored order
@@ -290,6 +291,7 @@ void Table::open()
 
     QStringList fields;
     QVector<Kind> kinds;
+    QVector<int> sizes;
     {
         QSqlQuery info(db);
         info.setForwardOnly(true);
@@ -298,8 +300,11 @@ void Table::open()
         if (!info.exec())
             throw Error(engineMessage(info.lastError()));
         while (info.next()) {
+            const QString type = info.value(1).toString();
             fields << info.value(0).toString();
-            kinds << kindOf(info.value(1).toString());
+            kinds << kindOf(type);
+            static const QRegularExpression size(QStringLiteral(R"(\(\s*([0-9]+))"));
+            sizes << size.match(type).captured(1).toInt();
         }
         info.finish();
     }
@@ -336,6 +341,7 @@ void Table::open()
 
     d->fields = fields;
     d->kinds = kinds;
+    d->sizes = sizes;
     d->fieldIndex.clear();
     for (int i = 0; i < int(fields.size()); ++i)
         d->fieldIndex.insert(fields[i].toLower(), i);
@@ -445,6 +451,14 @@ void Table::prior()
     setCurrent(std::clamp(target, 0, n - 1));
 }
 
+void Table::moveTo(int position)
+{
+    REQUIRE_ACTIVE();
+    finishPendingChange();
+    const int n = int(d->visible.size());
+    setCurrent(n == 0 ? -1 : std::clamp(position, 0, n - 1));
+}
+
 void Table::last()
 {
     REQUIRE_ACTIVE();
@@ -498,6 +512,25 @@ QVariant Table::value(const QString& field) const
     if (d->cur < 0)
         return QVariant();
     return d->rows[d->visible[d->cur]].values[i];
+}
+
+QVariant Table::valueAt(int position, const QString& field) const
+{
+    REQUIRE_ACTIVE();
+    const int i = fieldIndexOf(field);
+    if (position < 0 || position >= int(d->visible.size()))
+        return QVariant();
+    if (d->state == State::Edit && position == d->cur)
+        return d->pending[i];
+    return d->rows[d->visible[position]].values[i];
+}
+
+int Table::fieldSize(const QString& field) const
+{
+    const auto it = d->fieldIndex.constFind(field.toLower());
+    if (it == d->fieldIndex.constEnd())
+        raise(this, QStringLiteral("Field '%1' not found").arg(field));
+    return d->sizes[it.value()];
 }
 
 QString Table::text(const QString& field) const

@@ -109,6 +109,19 @@ public:
     // where it is shown among the visible rows (for a data-aware grid).
     int pendingInsertIndex() const;
 
+    // For a data-aware grid, which shows every visible row without moving:
+    // the value of a field in the visible row at position (0-based, the
+    // pending inserted row not counted; the row being edited gives its
+    // pending values); absent outside 0 .. recordCount()-1.
+    QVariant valueAt(int position, const QString& field) const;
+    // Finishes a pending change, then makes the visible row at position
+    // current (0-based, the pending inserted row not counted; clamped to the
+    // visible rows).
+    void moveTo(int position);
+    // The size declared for the field's column, such as 50 for VARCHAR(50);
+    // 0 when the column declares none.
+    int fieldSize(const QString& field) const;
+
 signals:
     // The rows, the current row or the state changed; a data-aware view
     // re-reads what it shows.

@@ -613,6 +613,25 @@ private slots:
         QVERIFY(test->filtered());
     }
 
+    void gridReadsRowsWithoutMoving()
+    {
+        test->setFiltered(true);
+        test->setFilter(filterFor("Пушкин")); // ids 1, 3, 5
+        test->moveTo(2);
+        QCOMPARE(test->value("id"), QVariant(qlonglong(5)));
+        test->edit();
+        test->setValue("otv", "B");
+        QCOMPARE(test->valueAt(1, "id"), QVariant(qlonglong(3)));
+        QCOMPARE(test->valueAt(2, "otv"), QVariant("B")); // the pending value of the edited row
+        QVERIFY(test->valueAt(3, "id").isNull());
+        QCOMPARE(test->state(), Table::State::Edit);
+        test->moveTo(0); // posts
+        QCOMPARE(db->side()->scalar("SELECT otv FROM test WHERE id = 5"), QVariant("B"));
+        QCOMPARE(test->value("id"), QVariant(qlonglong(1)));
+        QCOMPARE(result->fieldSize("fio"), 50);
+        QCOMPARE(result->fieldSize("data"), 0);
+    }
+
     void signalsForAView()
     {
         QSignalSpy data(test.get(), &Table::dataChanged);
