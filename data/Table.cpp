@@ -271,13 +271,13 @@ namespace {
     throw Error(object->objectName() + QStringLiteral(": ") + text);
 }
 
-} // namespace
+void requireActive(const QObject* object, bool active)
+{
+    if (!active)
+        raise(object, QStringLiteral("Cannot perform this operation on a closed dataset"));
+}
 
-#define REQUIRE_ACTIVE()                                                                                               \
-    do {                                                                                                               \
-        if (!d->active)                                                                                                \
-            raise(this, QStringLiteral("Cannot perform this operation on a closed dataset"));                         \
-    } while (false)
+} // namespace
 
 // ---- open and close ----------------------------------------------------------
 
@@ -397,7 +397,7 @@ Table::State Table::state() const
 
 int Table::recordCount() const
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     return int(d->visible.size());
 }
 
@@ -424,14 +424,14 @@ int Table::finishForMove()
 
 void Table::first()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     finishPendingChange();
     setCurrent(d->visible.empty() ? -1 : 0);
 }
 
 void Table::next()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     const int discardedAt = finishForMove();
     const int n = int(d->visible.size());
     if (n == 0)
@@ -442,7 +442,7 @@ void Table::next()
 
 void Table::prior()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     const int discardedAt = finishForMove();
     const int n = int(d->visible.size());
     if (n == 0)
@@ -453,7 +453,7 @@ void Table::prior()
 
 void Table::moveTo(int position)
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     finishPendingChange();
     const int n = int(d->visible.size());
     setCurrent(n == 0 ? -1 : std::clamp(position, 0, n - 1));
@@ -461,7 +461,7 @@ void Table::moveTo(int position)
 
 void Table::last()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     finishPendingChange();
     setCurrent(int(d->visible.size()) - 1);
 }
@@ -505,7 +505,7 @@ int Table::fieldIndexOf(const QString& field) const
 
 QVariant Table::value(const QString& field) const
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     const int i = fieldIndexOf(field);
     if (d->state == State::Edit || d->state == State::Insert)
         return d->pending[i];
@@ -516,7 +516,7 @@ QVariant Table::value(const QString& field) const
 
 QVariant Table::valueAt(int position, const QString& field) const
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     const int i = fieldIndexOf(field);
     if (position < 0 || position >= int(d->visible.size()))
         return QVariant();
@@ -540,7 +540,7 @@ QString Table::text(const QString& field) const
 
 void Table::setValue(const QString& field, const QVariant& v)
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     const int i = fieldIndexOf(field);
     if (d->state != State::Edit && d->state != State::Insert)
         raise(this, QStringLiteral("Dataset not in edit or insert mode"));
@@ -582,7 +582,7 @@ void Table::beginInsert(int shownAt, int restoreTo)
 
 void Table::edit()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     if (d->state == State::Edit || d->state == State::Insert)
         return;
     if (d->visible.empty()) {
@@ -598,14 +598,14 @@ void Table::edit()
 
 void Table::insert()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     finishPendingChange();
     beginInsert(std::max(d->cur, 0), d->cur);
 }
 
 void Table::append()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     finishPendingChange();
     const int n = int(d->visible.size());
     beginInsert(n, n - 1);
@@ -613,7 +613,7 @@ void Table::append()
 
 void Table::post()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     if (d->state != State::Edit && d->state != State::Insert)
         raise(this, QStringLiteral("Dataset not in edit or insert mode"));
 
@@ -736,7 +736,7 @@ void Table::post()
 
 void Table::cancel()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     if (d->state == State::Browse)
         return;
     const bool wasInsert = d->state == State::Insert;
@@ -757,7 +757,7 @@ void Table::cancel()
 
 void Table::remove()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     if (d->state == State::Insert) {
         cancel();
         return;
@@ -947,7 +947,7 @@ int Table::findRow(const QString& field, const QVariant& key, LocateOptions opti
 
 bool Table::locate(const QString& field, const QVariant& key, LocateOptions options)
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     finishPendingChange();
     int row = -1;
     try {
@@ -965,7 +965,7 @@ bool Table::locate(const QString& field, const QVariant& key, LocateOptions opti
 
 void Table::refresh()
 {
-    REQUIRE_ACTIVE();
+    requireActive(this, d->active);
     finishPendingChange();
 
     const int n = int(d->fields.size());
