@@ -90,7 +90,7 @@ TForm3::TForm3(QWidget* parent)
     Image1->setImage(TitlePicture::load(QString::fromLatin1(TitlePicture::kResource)));
 
     const int headline = Look::Bold | Look::Italic;
-    Label1 = makeLabel(this, QStringLiteral("Министерство образования и науки Республики Казахстан"), 16, 16, 508,
+    Label1 = makeLabel(this, QStringLiteral("Министерство науки и высшего образования РК"), 16, 16, 508,
                        20, 17, headline, kYellow);
     Label2 = makeLabel(this, QStringLiteral("Северо-Казахстанский гуманитарный университет им. Абая"), 16, 40,
                        568, 20, 17, headline, kYellow);
