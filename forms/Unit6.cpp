@@ -1,9 +1,135 @@
 #include "forms/Unit6.h"
 
+#include "app/Forms.h"
 #include "data/Connection.h"
 #include "data/Table.h"
+#include "data/Value.h"
+#include "forms/Grading.h"
+#include "forms/Unit7.h"
+#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "skin/Look.h"
+
+#include <QAbstractItemView>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDate>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSize>
+
+namespace {
+
+constexpr int kPanelHeight = 454;
+constexpr int kComboItemHeight = 20;
+
+// The answer letters; radio index i stands for kLetters[i].
+const QStringList& answerLetters()
+{
+    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                                     QStringLiteral("D"), QStringLiteral("E")};
+    return letters;
+}
+
+// A text turned into an integer as the platform does it: optional blanks
+// and sign, decimal digits; anything else is an error.
+int toInteger(const QString& text)
+{
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return number;
+}
+
+// The filter text that lets through exactly the questions of one topic.
+QString topicFilter(QString topic)
+{
+    return QStringLiteral("rasdel='") + topic.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+} // namespace
+
+// --- radio group -----------------------------------------------------------
+
+unit6::RadioGroup::RadioGroup(const QStringList& items, QWidget* parent)
+    : QGroupBox(parent), m_buttons(new QButtonGroup(this))
+{
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        button->setObjectName(QStringLiteral("item%1").arg(i));
+        m_buttons->addButton(button, i);
+    }
+    connect(m_buttons, &QButtonGroup::idToggled, this, &RadioGroup::onToggled);
+    arrange();
+}
+
+int unit6::RadioGroup::count() const { return m_buttons->buttons().size(); }
+
+QRadioButton* unit6::RadioGroup::button(int index) const
+{
+    return qobject_cast<QRadioButton*>(m_buttons->button(index));
+}
+
+void unit6::RadioGroup::setItemIndex(int index)
+{
+    if (index < 0 || index >= count())
+        index = -1;
+    if (index == m_index)
+        return;
+    if (index >= 0) {
+        button(index)->setChecked(true); // onToggled signals chosen()
+        return;
+    }
+    // An exclusive group keeps one button checked: let go of it for a moment.
+    m_buttons->setExclusive(false);
+    button(m_index)->setChecked(false);
+    m_buttons->setExclusive(true);
+    m_index = -1;
+}
+
+void unit6::RadioGroup::onToggled(int id, bool checked)
+{
+    if (!checked)
+        return;
+    m_index = id;
+    emit chosen();
+}
+
+void unit6::RadioGroup::resizeEvent(QResizeEvent* event)
+{
+    QGroupBox::resizeEvent(event);
+    arrange();
+}
+
+// One column per item across the width, the items centred in the body.
+void unit6::RadioGroup::arrange()
+{
+    const int n = count();
+    if (n == 0)
+        return;
+    const int columnWidth = (width() - 10) / n;
+    const int top = fontMetrics().height() / 2 + 2;
+    const int itemHeight = height() - top - 4;
+    for (int i = 0; i < n; ++i)
+        button(i)->setGeometry(8 + i * columnWidth, top, columnWidth, itemHeight);
+}
+
+// --- tree view -------------------------------------------------------------
+
+void unit6::TreeView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && viewport()->rect().contains(event->position().toPoint()))
+        emit click();
+}
+
+// --- test window -----------------------------------------------------------
 
 TForm6::TForm6(QWidget* parent) : Form(parent)
 {
@@ -11,6 +137,7 @@ TForm6::TForm6(QWidget* parent) : Form(parent)
     setWindowTitle(QStringLiteral("Тестирование"));
     setOuterGeometry(250, 80, 794, 638);
     Look::setBackground(this, Look::kSkinnedWindowColor);
+    createControls();
 
     ADOConnection1 = new Connection(QStringLiteral("ADOConnection1"), this);
     tblTemi = new Table(QStringLiteral("tblTemi"), ADOConnection1, QStringLiteral("temi"), this);
@@ -27,9 +154,221 @@ TForm6::TForm6(QWidget* parent) : Form(parent)
 
 TForm6::~TForm6() = default;
 
+void TForm6::createControls()
+{
+    sGroupBox2 = new QGroupBox(QStringLiteral("Введите ваши ФИО"), this);
+    sGroupBox2->setObjectName(QStringLiteral("sGroupBox2"));
+    sGroupBox2->setGeometry(8, 0, 769, 73);
+    Look::setFont(sGroupBox2, 16);
+    sEdit1 = new QLineEdit(sGroupBox2);
+    sEdit1->setObjectName(QStringLiteral("sEdit1"));
+    sEdit1->setGeometry(8, 32, 745, 28);
+
+    sGroupBox1 = new QGroupBox(QStringLiteral("Выберите тему тестирования "), this);
+    sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
+    sGroupBox1->setGeometry(8, 72, 769, 73);
+    Look::setFont(sGroupBox1, 16);
+    sComboBox1 = new QComboBox(sGroupBox1);
+    sComboBox1->setObjectName(QStringLiteral("sComboBox1"));
+    sComboBox1->setGeometry(24, 32, 729, 28);
+    sComboBox1->setEditable(true);
+    sComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    sComboBox1->setCompleter(nullptr); // the text is what the student typed, letter by letter
+    sComboBox1->setMaxVisibleItems(16);
+
+    sPanel1 = new QFrame(this);
+    sPanel1->setObjectName(QStringLiteral("sPanel1"));
+    sPanel1->setGeometry(0, 150, 786, kPanelHeight);
+    Look::setFont(sPanel1, 16);
+
+    sTreeView1 = new unit6::TreeView(sPanel1);
+    sTreeView1->setObjectName(QStringLiteral("sTreeView1"));
+    sTreeView1->setGeometry(0, 0, 105, 449);
+    sTreeView1->setFrameShape(QFrame::NoFrame);
+    sTreeView1->setHeaderHidden(true);
+    sTreeView1->setColumnCount(1);
+    sTreeView1->setIndentation(19);
+    sTreeView1->setRootIsDecorated(false);
+    sTreeView1->setItemsExpandable(false);
+    sTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    sTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    sMemo1 = new QPlainTextEdit(sPanel1);
+    sMemo1->setObjectName(QStringLiteral("sMemo1"));
+    sMemo1->setGeometry(112, 8, 665, 369);
+    QPalette memoPalette = sMemo1->palette();
+    memoPalette.setColor(QPalette::Base, Qt::white);
+    sMemo1->setPalette(memoPalette);
+
+    sRadioGroup1 = new unit6::RadioGroup(answerLetters(), sPanel1);
+    sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));
+    sRadioGroup1->setGeometry(112, 384, 497, 65);
+
+    sButton1 = new QPushButton(QStringLiteral("Выполнено"), sPanel1);
+    sButton1->setObjectName(QStringLiteral("sButton1"));
+    sButton1->setGeometry(624, 408, 145, 25);
+
+    // Tab order: the topic, the panel (tree, memo, letters, button), the name.
+    QWidget::setTabOrder(sComboBox1, sTreeView1);
+    QWidget::setTabOrder(sTreeView1, sMemo1);
+    QWidget* previous = sMemo1;
+    for (int i = 0; i < sRadioGroup1->count(); ++i) {
+        QWidget::setTabOrder(previous, sRadioGroup1->button(i));
+        previous = sRadioGroup1->button(i);
+    }
+    QWidget::setTabOrder(previous, sButton1);
+    QWidget::setTabOrder(sButton1, sEdit1);
+
+    // The topic changes only through the student: a pick from the list (mouse
+    // or arrow keys) or a character typed or deleted; never when the program
+    // sets the text.
+    on(sComboBox1, &QComboBox::textActivated, this, &TForm6::sComboBox1Change);
+    on(sComboBox1->lineEdit(), &QLineEdit::textEdited, this, &TForm6::sComboBox1Change);
+    on(sTreeView1, &unit6::TreeView::click, this, &TForm6::sTreeView1Click);
+    on(sRadioGroup1, &unit6::RadioGroup::chosen, this, &TForm6::sRadioGroup1Click);
+    on(sButton1, &QPushButton::clicked, this, &TForm6::sButton1Click);
+}
+
+// The panel is aligned to the bottom edge: full client width, fixed height.
+void TForm6::placePanel()
+{
+    sPanel1->setGeometry(0, height() - kPanelHeight, width(), kPanelHeight);
+}
+
+void TForm6::resizeEvent(QResizeEvent* event)
+{
+    Form::resizeEvent(event);
+    placePanel();
+}
+
 void TForm6::FormCreate()
 {
     ErrorReport::run([this] { ADOConnection1->open(); });
     for (Table* table : {tblTemi, tblTest, tblTesting, tblResult, tblMedia})
         ErrorReport::run([table] { table->open(); });
+}
+
+void TForm6::OpenTestWindow()
+{
+    tblTemi->open();
+    showAndRaise();
+
+    sComboBox1->clear();
+    tblTemi->first();
+    const int topics = tblTemi->recordCount();
+    for (int i = 0; i < topics; ++i) {
+        sComboBox1->addItem(tblTemi->text(QStringLiteral("rasdel")));
+        sComboBox1->setItemData(sComboBox1->count() - 1, QSize(0, kComboItemHeight), Qt::SizeHintRole);
+        // Adding to the list picks no item: the text stays as it was.
+        sComboBox1->setCurrentIndex(-1);
+        tblTemi->next();
+    }
+
+    sComboBox1->clearEditText();
+    sEdit1->clear();
+    sMemo1->clear();
+    sRadioGroup1->setItemIndex(-1);
+    sTreeView1->clear();
+}
+
+void TForm6::sComboBox1Change()
+{
+    const QString topic = sComboBox1->currentText();
+
+    tblTest->open();
+    sTreeView1->clear();
+    tblTest->setFiltered(true);
+    tblTest->setFilter(topicFilter(topic));
+
+    const int questions = tblTest->recordCount();
+    QList<QTreeWidgetItem*> nodes;
+    nodes.reserve(questions);
+    for (int k = 1; k <= questions; ++k)
+        nodes.append(new QTreeWidgetItem(QStringList{QString::number(k)}));
+    sTreeView1->addTopLevelItems(nodes);
+
+    // Empty the answer sheet; the move to the first row writes an answer
+    // still pending from the previous run.
+    tblTesting->first();
+    const int rows = tblTesting->recordCount();
+    for (int i = 0; i < rows; ++i)
+        tblTesting->remove();
+
+    // One sheet row per question, in the order of the questions.
+    tblTest->first();
+    for (int k = 1; k <= questions; ++k) {
+        tblTesting->insert();
+        tblTesting->setValue(QStringLiteral("nom"), QString::number(k));
+        tblTesting->setValue(QStringLiteral("nom1"), tblTest->value(QStringLiteral("id")));
+        tblTesting->post();
+        tblTest->next();
+    }
+}
+
+void TForm6::sTreeView1Click()
+{
+    const QList<QTreeWidgetItem*> selected = sTreeView1->selectedItems();
+    if (selected.isEmpty())
+        return; // a click beside the nodes of a fresh tree: nothing to show
+
+    tblTesting->open();
+    tblResult->open();
+    const QString number = selected.first()->text(0);
+
+    const Table::LocateOptions options = Table::CaseInsensitive | Table::PartialKey;
+    tblTesting->locate(QStringLiteral("nom"), number, options);
+    const int question = toInteger(value::toText(tblTesting->value(QStringLiteral("nom1"))));
+    tblTest->locate(QStringLiteral("id"), question, options);
+    sMemo1->setPlainText(value::toText(tblTest->value(QStringLiteral("test"))));
+
+    // The recorded letter, if it is one of the five. Selecting it records it
+    // again (sRadioGroup1Click): the row has a pending change until the next move.
+    sRadioGroup1->setItemIndex(-1);
+    const QString answer = QStringLiteral("otv");
+    if (!value::equal(tblTesting->value(answer), QStringLiteral("")))
+        for (int i = 0; i < answerLetters().size(); ++i)
+            if (value::equal(tblTesting->value(answer), answerLetters()[i]))
+                sRadioGroup1->setItemIndex(i);
+}
+
+void TForm6::sRadioGroup1Click()
+{
+    const int index = sRadioGroup1->itemIndex();
+    if (index < 0 || index >= answerLetters().size())
+        return;
+    tblTesting->edit();
+    tblTesting->setValue(QStringLiteral("otv"), answerLetters()[index]);
+}
+
+void TForm6::sButton1Click()
+{
+    // The move to the first row writes the answer recorded last.
+    tblTesting->first();
+    const int rows = tblTesting->recordCount();
+    int correct = 0;
+    for (int i = 0; i < rows; ++i) {
+        tblTest->locate(QStringLiteral("id"), tblTesting->value(QStringLiteral("nom1")), Table::NoOptions);
+        if (value::equal(tblTesting->value(QStringLiteral("otv")), tblTest->value(QStringLiteral("otv"))))
+            ++correct;
+        tblTesting->next();
+    }
+    const int questions = tblTest->recordCount();
+    const grading::Grade grade = grading::grade(correct, questions);
+
+    Form7->showAndRaise();
+    Form7->Label1->setText(sEdit1->text());
+    Form7->Label1->adjustSize();
+    Form7->Edit1->setText(QString::number(questions));
+    Form7->Edit2->setText(QString::number(correct));
+    Form7->Edit3->setText(grade.fivePoint);
+    Form7->Edit4->setText(grade.letterText);
+
+    tblResult->insert();
+    tblResult->setValue(QStringLiteral("fio"), sEdit1->text());
+    tblResult->setValue(QStringLiteral("data"), QDate::currentDate());
+    tblResult->setValue(QStringLiteral("kol"), QString::number(questions));
+    tblResult->setValue(QStringLiteral("ocenka"), grade.letter);
+    tblResult->post();
+
+    hide();
 }

@@ -2,13 +2,69 @@
 
 #include "forms/Form.h"
 
+#include <QGroupBox>
+#include <QTreeWidget>
+
 class Connection;
 class Table;
+class QButtonGroup;
+class QComboBox;
+class QFrame;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
 
 // A link from a table object to the data-aware controls that show it.
 struct DataSource {
     Table* DataSet = nullptr;
 };
+
+namespace unit6 {
+
+// A group box holding radio buttons side by side, one column each; the
+// selected item is an index, -1 for none. chosen() is signalled whenever an
+// item becomes selected, by the user or by setItemIndex(0 … n-1); not when the
+// selected item is clicked again and not when the selection is cleared.
+class RadioGroup : public QGroupBox {
+    Q_OBJECT
+public:
+    RadioGroup(const QStringList& items, QWidget* parent = nullptr);
+
+    int itemIndex() const { return m_index; }
+    void setItemIndex(int index);
+    int count() const;
+    QRadioButton* button(int index) const;
+
+signals:
+    void chosen();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void arrange();
+    void onToggled(int id, bool checked);
+
+    QButtonGroup* m_buttons;
+    int m_index = -1;
+};
+
+// A tree view whose click() is signalled on every left click in it, on a
+// node or beside the nodes, after the selection has followed the click.
+class TreeView : public QTreeWidget {
+    Q_OBJECT
+public:
+    using QTreeWidget::QTreeWidget;
+
+signals:
+    void click();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+} // namespace unit6
 
 // Test window: where a student takes a test. It owns the program's one
 // database connection and its five table objects for the whole run.
@@ -22,6 +78,35 @@ public:
     // this order; each failure is reported and start-up goes on.
     void FormCreate();
 
+    // Opens the window for a student (main window, "Тесты"): opens the topics
+    // (trying the database again when it failed at start-up), shows the
+    // window, lists the topics and clears the name, the question and the
+    // tree. Errors are thrown to the caller's handler; a failing open leaves
+    // the window hidden.
+    void OpenTestWindow();
+
+    // The student changed the topic: rebuilds the question tree and the
+    // answer sheet for it.
+    void sComboBox1Change();
+    // Shows the question of the selected node with its recorded letter.
+    void sTreeView1Click();
+    // Records the chosen letter in the current sheet row (pending, not posted).
+    void sRadioGroup1Click();
+    // "Выполнено": grades the run, shows the result window, stores the result.
+    void sButton1Click();
+
+    // Controls.
+    QGroupBox* sGroupBox2 = nullptr;
+    QLineEdit* sEdit1 = nullptr;
+    QGroupBox* sGroupBox1 = nullptr;
+    QComboBox* sComboBox1 = nullptr;
+    QFrame* sPanel1 = nullptr;
+    unit6::TreeView* sTreeView1 = nullptr;
+    QPlainTextEdit* sMemo1 = nullptr;
+    unit6::RadioGroup* sRadioGroup1 = nullptr;
+    QPushButton* sButton1 = nullptr;
+
+    // Database objects.
     Connection* ADOConnection1 = nullptr;
     Table* tblTemi = nullptr;
     Table* tblTest = nullptr;
@@ -29,4 +114,11 @@ public:
     Table* tblResult = nullptr;
     Table* tblMedia = nullptr;
     DataSource DataSource1, DataSource2, DataSource3, DataSource4, DataSource5;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createControls();
+    void placePanel();
 };
