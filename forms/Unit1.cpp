@@ -95,6 +95,7 @@ void TForm1::buildAuthorControls()
 
     ListBox1 = place(new QListWidget(this), "ListBox1", 8, 64, 201, 281);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Look::setFont(ListBox1, 16, Look::Bold, kNavy);
     setItemHeight(ListBox1);
 
