@@ -103,6 +103,11 @@ QVariant toEngine(const QVariant& v)
         return QVariant(v.toDateTime().toString(Qt::ISODate));
     case QMetaType::Bool:
         return QVariant(qlonglong(v.toBool() ? 1 : 0));
+    case QMetaType::QString:
+        // The engine's driver binds a null string as NULL; a text is never absent.
+        if (v.toString().isNull())
+            return QVariant(QStringLiteral(""));
+        return v;
     default:
         return v;
     }

@@ -593,6 +593,12 @@ private slots:
         test->setValue("test", "O'Reilly; DROP TABLE test; --");
         test->post();
         QCOMPARE(db->side()->scalar("SELECT test FROM test WHERE id = 1"), QVariant("O'Reilly; DROP TABLE test; --"));
+
+        // The text of an empty edit is an empty text, never an absent value.
+        result->append();
+        result->setValue("fio", QString());
+        result->post();
+        QCOMPARE(db->side()->scalar("SELECT typeof(fio) FROM result WHERE rowid = 2"), QVariant("text"));
     }
 
     void refreshReadsHeldRowsAgain()
