@@ -6,6 +6,7 @@
 #include "forms/MaterialPanels.h"
 #include "forms/Unit10.h"
 #include "forms/Unit2.h"
+#include "forms/Unit6.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
 #include "platform/FileSystem.h"
@@ -325,6 +326,8 @@ void TForm1::Button5Click()
 
 void TForm1::Button44Click()
 {
+    if (UserRole == QLatin1String("student"))
+        Form6->OpenTestWindow();
     // The teacher's test editor comes with the question editor; for the role
     // "prepod" the button does nothing yet.
 }

@@ -9,6 +9,7 @@
 #include "forms/MaterialPanels.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "forms/Unit6.h"
 #include "platform/Cp1251.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
@@ -73,6 +74,8 @@ private slots:
     void materialsWithoutTheirFolderStillShowTheViewer();
     void srspDoesNothing();
     void exitEndsTheProgram();
+    void testsButtonFollowsTheRole_data();
+    void testsButtonFollowsTheRole();
 
 private:
     // Writes the register and author folders, then starts the program and
@@ -517,6 +520,22 @@ void TestMainWindow::exitEndsTheProgram()
     QCOMPARE(Form1->Button9->text(), QStringLiteral("Выход "));
     click(Form1->Button9);
     QCOMPARE(course->platform.quitCodes, QList<int>{0});
+}
+
+void TestMainWindow::testsButtonFollowsTheRole_data()
+{
+    QTest::addColumn<bool>("teacher");
+    QTest::newRow("student opens the test window") << false;
+    QTest::newRow("teacher does not") << true;
+}
+
+void TestMainWindow::testsButtonFollowsTheRole()
+{
+    QFETCH(bool, teacher);
+    startWith(QByteArray("a\r\n"), teacher);
+    click(Form1->Button44);
+    QCOMPARE(Form6->isVisible(), !teacher);
+    QVERIFY(course->platform.boxes.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
