@@ -188,7 +188,7 @@ void TForm6::createControls()
     sTreeView1->setHeaderHidden(true);
     sTreeView1->setColumnCount(1);
     sTreeView1->setIndentation(19);
-    sTreeView1->setRootIsDecorated(false);
+    sTreeView1->setRootIsDecorated(true); // root nodes stand one indent in, as in a tree with root lines
     sTreeView1->setItemsExpandable(false);
     sTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     sTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
