@@ -120,6 +120,33 @@ void unit6::RadioGroup::arrange()
         button(i)->setGeometry(8 + i * columnWidth, top, columnWidth, itemHeight);
 }
 
+// --- combo box -------------------------------------------------------------
+
+unit6::ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
+{
+    // The combo takes the end of editing with a text that names an item for
+    // a pick of that item. Our connections around its own tell such a pick
+    // from the user's.
+    auto* edit = new QLineEdit(this);
+    auto ending = [this] { m_editingEnds = true; };
+    auto ended = [this] { m_editingEnds = false; };
+    connect(edit, &QLineEdit::returnPressed, this, ending);
+    connect(edit, &QLineEdit::editingFinished, this, ending);
+    setLineEdit(edit);
+    connect(edit, &QLineEdit::returnPressed, this, ended);
+    connect(edit, &QLineEdit::editingFinished, this, ended);
+
+    setInsertPolicy(QComboBox::NoInsert);
+    setDuplicatesEnabled(true); // Enter looks up no item either
+    setCompleter(nullptr);      // the text is what the student typed, letter by letter
+
+    connect(this, &QComboBox::textActivated, this, [this] {
+        if (!m_editingEnds)
+            emit change();
+    });
+    connect(edit, &QLineEdit::textEdited, this, &ComboBox::change);
+}
+
 // --- tree view -------------------------------------------------------------
 
 void unit6::TreeView::mouseReleaseEvent(QMouseEvent* event)
@@ -168,12 +195,9 @@ void TForm6::createControls()
     sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
     sGroupBox1->setGeometry(8, 72, 769, 73);
     Look::setFont(sGroupBox1, 16);
-    sComboBox1 = new QComboBox(sGroupBox1);
+    sComboBox1 = new unit6::ComboBox(sGroupBox1);
     sComboBox1->setObjectName(QStringLiteral("sComboBox1"));
     sComboBox1->setGeometry(24, 32, 729, 28);
-    sComboBox1->setEditable(true);
-    sComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    sComboBox1->setCompleter(nullptr); // the text is what the student typed, letter by letter
     sComboBox1->setMaxVisibleItems(16);
 
     sPanel1 = new QFrame(this);
@@ -219,11 +243,9 @@ void TForm6::createControls()
     QWidget::setTabOrder(previous, sButton1);
     QWidget::setTabOrder(sButton1, sEdit1);
 
-    // The topic changes only through the student: a pick from the list (mouse
-    // or arrow keys) or a character typed or deleted; never when the program
+    // The topic changes only through the student, never when the program
     // sets the text.
-    on(sComboBox1, &QComboBox::textActivated, this, &TForm6::sComboBox1Change);
-    on(sComboBox1->lineEdit(), &QLineEdit::textEdited, this, &TForm6::sComboBox1Change);
+    on(sComboBox1, &unit6::ComboBox::change, this, &TForm6::sComboBox1Change);
     on(sTreeView1, &unit6::TreeView::click, this, &TForm6::sTreeView1Click);
     on(sRadioGroup1, &unit6::RadioGroup::chosen, this, &TForm6::sRadioGroup1Click);
     on(sButton1, &QPushButton::clicked, this, &TForm6::sButton1Click);

@@ -2,13 +2,13 @@
 
 #include "forms/Form.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QTreeWidget>
 
 class Connection;
 class Table;
 class QButtonGroup;
-class QComboBox;
 class QFrame;
 class QLineEdit;
 class QPlainTextEdit;
@@ -48,6 +48,23 @@ private:
 
     QButtonGroup* m_buttons;
     int m_index = -1;
+};
+
+// An editable drop-down list whose change() is signalled when the user
+// changes its text: an item picked from the list (with the mouse or the arrow
+// keys) or a character typed or deleted. Text set by the program signals
+// nothing, and neither does the end of editing (Enter, or the focus leaving
+// the field), which changes no text.
+class ComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit ComboBox(QWidget* parent = nullptr);
+
+signals:
+    void change();
+
+private:
+    bool m_editingEnds = false;
 };
 
 // A tree view whose click() is signalled on every left click in it, on a
@@ -99,7 +116,7 @@ public:
     QGroupBox* sGroupBox2 = nullptr;
     QLineEdit* sEdit1 = nullptr;
     QGroupBox* sGroupBox1 = nullptr;
-    QComboBox* sComboBox1 = nullptr;
+    unit6::ComboBox* sComboBox1 = nullptr;
     QFrame* sPanel1 = nullptr;
     unit6::TreeView* sTreeView1 = nullptr;
     QPlainTextEdit* sMemo1 = nullptr;

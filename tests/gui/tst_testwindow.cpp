@@ -561,6 +561,13 @@ void TestTestWindow::typingATopicLetterByLetter()
     }
     QCOMPARE(tree(), (QStringList{"1", "2", "3"}));
 
+    // Enter changes no text: the run and its answers stay.
+    clickNode(1);
+    markLetter("A");
+    QTest::keyClick(edit, Qt::Key_Return);
+    clickNode(2);
+    QCOMPARE(sheet().value(0).section(QStringLiteral(" | "), 2), QStringLiteral("A"));
+
     // Text set by the program is no choice of the student.
     Form6->sComboBox1->setEditText(kPoetry);
     QCOMPARE(tree().size(), 3);
