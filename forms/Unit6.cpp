@@ -28,7 +28,7 @@ namespace {
 constexpr int kPanelHeight = 454;
 constexpr int kComboItemHeight = 20;
 
-// The answer letters; radio index i stands for kLetters[i].
+// The answer letters; radio index i stands for answerLetters()[i].
 const QStringList& answerLetters()
 {
     static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
