@@ -5,9 +5,11 @@
 #include "platform/ErrorReport.h"
 #include "skin/Look.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
 
 namespace {
 
@@ -28,6 +30,32 @@ QLineEdit* edit(QWidget* parent, const char* name, int left, int top, int width,
     e->setGeometry(left, top, width, height);
     Look::setFont(e, 11, Look::Bold, Qt::red);
     return e;
+}
+
+// The edits stand on runs of blanks in the labels. Where the machine's font
+// draws the run narrower than the windows' font, the spacing between words is
+// widened until the word after the run starts past its edit, so that the
+// number stands between the words.
+void widenBlanksUnder(QLabel* label, const QWidget* edit)
+{
+    const QString text = label->text();
+    qsizetype next = text.indexOf(QStringLiteral("  "));
+    if (next < 0)
+        return;
+    while (next < text.size() && text[next] == u' ')
+        ++next;
+    if (next >= text.size())
+        return;
+    const int needed = edit->geometry().right() + 4 - label->x();
+    QFont font = label->font();
+    for (int spacing = 0; spacing <= 40; ++spacing) {
+        font.setWordSpacing(spacing);
+        const QFontMetrics metrics(font);
+        // Where the word after the run begins.
+        if (metrics.horizontalAdvance(text.left(next + 1)) - metrics.horizontalAdvance(text[next]) >= needed)
+            break;
+    }
+    label->setFont(font);
 }
 
 } // namespace
@@ -51,6 +79,8 @@ TForm7::TForm7(QWidget* parent) : Form(parent)
     Edit2 = edit(this, "Edit2", 208, 72, 49, 21);
     Edit3 = edit(this, "Edit3", 136, 104, 81, 21);
     Edit4 = edit(this, "Edit4", 104, 136, 81, 21);
+    widenBlanksUnder(Label2, Edit1);
+    widenBlanksUnder(Label3, Edit2);
 
     sButton1 = new QPushButton(QStringLiteral("Закрыть"), this);
     sButton1->setObjectName(QStringLiteral("sButton1"));
