@@ -1,15 +1,18 @@
 #include "platform/RealPlatform.h"
 
+#include "platform/Error.h"
+#include "platform/webview/WebViewModule.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QUrl>
-#include <QWebEngineView>
 
 namespace {
 
@@ -93,17 +96,58 @@ bool RealPrintDialogs::execute(QWidget* parent)
 
 void RealProcess::quit(int exitCode) { QCoreApplication::exit(exitCode); }
 
-WebHtmlView::WebHtmlView(QWidget* parent) : HtmlView(parent) {}
+namespace {
+
+[[noreturn]] void cannotStart(const QString& reason)
+{
+    throw Error(QStringLiteral("The HTML view cannot be started: ") + reason);
+}
+
+// Loads the module (once per process: it is never unloaded, nor is the
+// engine it brings) and creates its view.
+QWidget* createEngineView(const QString& modulePath, QWidget* parent)
+{
+    // QLibrary would try other names for a missing file and report the last.
+    if (!QFileInfo(modulePath).isFile())
+        cannotStart(QStringLiteral("%1 not found").arg(modulePath));
+    QLibrary module(modulePath);
+    module.setLoadHints(QLibrary::PreventUnloadHint);
+    if (!module.load())
+        cannotStart(module.errorString());
+    const auto create = reinterpret_cast<WebViewModule::Factory>(module.resolve(WebViewModule::kFactory));
+    if (!create)
+        cannotStart(QStringLiteral("%1 has no function %2").arg(modulePath, QLatin1String(WebViewModule::kFactory)));
+    QWidget* view = create(parent);
+    if (!view)
+        cannotStart(QStringLiteral("%1 made no view").arg(modulePath));
+    if (view->metaObject()->indexOfMethod("navigate(QString)") < 0) {
+        delete view;
+        cannotStart(QStringLiteral("the view of %1 has no method navigate(QString)").arg(modulePath));
+    }
+    return view;
+}
+
+} // namespace
+
+WebHtmlView::WebHtmlView(QWidget* parent, const QString& modulePath)
+    : HtmlView(parent), m_modulePath(modulePath.isEmpty() ? defaultModulePath() : modulePath)
+{
+}
+
+QString WebHtmlView::defaultModulePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/" NORVENA_WEBVIEW_MODULE);
+}
 
 void WebHtmlView::navigate(const QString& path)
 {
     if (!m_view) {
-        m_view = new QWebEngineView(this);
+        m_view = createEngineView(m_modulePath, this);
         m_view->setGeometry(rect());
         m_view->show();
     }
+    QMetaObject::invokeMethod(m_view, "navigate", Qt::DirectConnection, Q_ARG(QString, path));
     m_location = path;
-    m_view->load(QUrl::fromLocalFile(path));
 }
 
 void WebHtmlView::resizeEvent(QResizeEvent* event)

@@ -2,8 +2,6 @@
 
 #include "platform/Platform.h"
 
-class QWebEngineView;
-
 class RealMessageBoxes : public MessageBoxes {
 public:
     void notice(QWidget* parent, const QString& text) override;
@@ -29,19 +27,28 @@ public:
     void quit(int exitCode) override;
 };
 
-// The embedded browser. The browser engine itself is started on the first
-// navigation, so that windows holding a view cost nothing at start-up.
+// The embedded browser. The browser engine lives in the module
+// norvena_webview (platform/webview/), which the first navigation loads and
+// which creates the engine's view, so that windows holding a view cost
+// nothing at start-up and a run that shows no document never loads the engine.
 class WebHtmlView : public HtmlView {
     Q_OBJECT
 public:
-    explicit WebHtmlView(QWidget* parent = nullptr);
+    // modulePath: the module's file; empty for the one beside the program file.
+    explicit WebHtmlView(QWidget* parent = nullptr, const QString& modulePath = {});
+    // Throws Error "The HTML view cannot be started: ..." when the module
+    // cannot be loaded or does not make a view; the location stays as it was.
     void navigate(const QString& path) override;
     QString location() const override { return m_location; }
+
+    // The module beside the program file.
+    static QString defaultModulePath();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWebEngineView* m_view = nullptr;
+    QString m_modulePath;
+    QWidget* m_view = nullptr;
     QString m_location;
 };
