@@ -5,8 +5,6 @@
 
 int main(int argc, char* argv[])
 {
-    // The embedded HTML view shares OpenGL contexts with the widgets.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     Platform::installReal();
     return runProgram();

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLibrary>
 #include <QMessageBox>
+#include <QOpenGLContext>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -96,7 +97,39 @@ bool RealPrintDialogs::execute(QWidget* parent)
 
 void RealProcess::quit(int exitCode) { QCoreApplication::exit(exitCode); }
 
+#if QT_CONFIG(opengl)
+QT_BEGIN_NAMESPACE
+// Qt's application-wide share context: exported by Qt GUI, declared only in
+// its private headers (Qt WebEngine and Qt Quick declare it the same way).
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+QT_END_NAMESPACE
+#endif
+
 namespace {
+
+// Qt WebEngine draws through OpenGL contexts shared with one application-wide
+// context, which Qt makes while constructing the application when
+// Qt::AA_ShareOpenGLContexts is set; loaded without it, the engine crashes as
+// soon as it draws. Setting the attribute in main() would make that context
+// in every run, before the title window (tens of milliseconds and of MiB
+// under X11), so the context is made here instead, once, as Qt makes it, just
+// before the module (and with it the engine) is loaded. The windows' own
+// contexts are made later, when a view is put in them, and share with it.
+// The attribute itself stays unset: set now it only draws a warning, and it
+// matters only to OpenGL widgets that move between windows, which no view does.
+void prepareSharedOpenGLContext()
+{
+#if QT_CONFIG(opengl)
+    if (qt_gl_global_share_context())
+        return;
+    // Kept for the rest of the run: the engine, once started, is never stopped.
+    auto* context = new QOpenGLContext;
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    context->create();
+    qt_gl_set_global_share_context(context);
+#endif
+}
 
 [[noreturn]] void cannotStart(const QString& reason)
 {
@@ -110,6 +143,7 @@ QWidget* createEngineView(const QString& modulePath, QWidget* parent)
     // QLibrary would try other names for a missing file and report the last.
     if (!QFileInfo(modulePath).isFile())
         cannotStart(QStringLiteral("%1 not found").arg(modulePath));
+    prepareSharedOpenGLContext();
     QLibrary module(modulePath);
     module.setLoadHints(QLibrary::PreventUnloadHint);
     if (!module.load())
