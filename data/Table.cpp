@@ -33,24 +33,6 @@ Kind kindOf(const QString& declaredType)
     return Kind::Other;
 }
 
-bool isIntegral(int type)
-{
-    switch (type) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Bool:
-        return true;
-    default:
-        return false;
-    }
-}
-
 const QString& stringOf(const QVariant& v)
 {
     return *static_cast<const QString*>(v.constData());
@@ -76,7 +58,7 @@ QVariant fromEngine(Kind kind, QVariant v)
         return QVariant();
     switch (kind) {
     case Kind::Integer:
-        if (v.typeId() != QMetaType::LongLong && isIntegral(v.typeId()))
+        if (v.typeId() != QMetaType::LongLong && value::isIntegral(v.typeId()))
             return QVariant(v.toLongLong());
         return v;
     case Kind::Date:
@@ -135,7 +117,7 @@ QVariant toFieldKind(Kind kind, const QVariant& v)
     case Kind::Text:
         return QVariant(value::toText(v));
     case Kind::Integer: {
-        if (isIntegral(type))
+        if (value::isIntegral(type))
             return QVariant(v.toLongLong());
         const QString text = value::toText(v).trimmed();
         if (text.isEmpty())
@@ -147,7 +129,7 @@ QVariant toFieldKind(Kind kind, const QVariant& v)
         return QVariant(n);
     }
     case Kind::Real: {
-        if (isIntegral(type) || type == QMetaType::Double || type == QMetaType::Float)
+        if (value::isIntegral(type) || type == QMetaType::Double || type == QMetaType::Float)
             return QVariant(v.toDouble());
         const QString text = value::toText(v).trimmed();
         if (text.isEmpty())
@@ -722,7 +704,7 @@ void Table::post()
     for (int i = 0; i < n; ++i) {
         QHash<qlonglong, int>* idx = d->intIndex[i].get();
         const QVariant& v = row.values[i];
-        if (idx && isIntegral(v.typeId()) && !idx->contains(v.toLongLong()))
+        if (idx && value::isIntegral(v.typeId()) && !idx->contains(v.toLongLong()))
             idx->insert(v.toLongLong(), index);
     }
     d->rows.push_back(std::move(row));
@@ -896,7 +878,7 @@ int Table::findRow(const QString& field, const QVariant& key, LocateOptions opti
         // Equality of numbers, whatever the options; a text key is read as
         // a number.
         qlonglong k = 0;
-        if (isIntegral(key.typeId())) {
+        if (value::isIntegral(key.typeId())) {
             k = key.toLongLong();
         } else {
             bool ok = false;
@@ -911,7 +893,7 @@ int Table::findRow(const QString& field, const QVariant& key, LocateOptions opti
             // Walked backwards, so that the first stored row of each value wins.
             for (int r = count - 1; r >= 0; --r) {
                 const QVariant& v = d->rows[r].values[f];
-                if (isIntegral(v.typeId()))
+                if (value::isIntegral(v.typeId()))
                     index->insert(v.toLongLong(), r);
             }
         }

@@ -7,11 +7,9 @@
 
 namespace value {
 
-namespace {
-
-bool isIntegral(int type)
+bool isIntegral(int metaType)
 {
-    switch (type) {
+    switch (metaType) {
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
@@ -29,6 +27,8 @@ bool isIntegral(int type)
         return false;
     }
 }
+
+namespace {
 
 bool isNumber(int type)
 {

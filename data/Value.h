@@ -17,4 +17,7 @@ bool equal(const QVariant& a, const QVariant& b);
 // An absent value throws Error("Could not convert variant of type (Null) into type (String)").
 QString toText(const QVariant& v);
 
+// Whether a value of the meta type is a whole number (booleans included).
+bool isIntegral(int metaType);
+
 } // namespace value
