@@ -5,6 +5,7 @@
 // that reads and writes the file the way another program would.
 
 #include "data/Connection.h"
+#include "support/SideConnection.h"
 
 #include <QAtomicInteger>
 #include <QSqlDatabase>
@@ -31,73 +32,8 @@ inline const QStringList kSchema = {
     "CREATE TABLE media (name VARCHAR(100), file VARCHAR(255))",
 };
 
-// A side connection to a file, closed and removed when it goes.
-class Side {
-public:
-    explicit Side(const QString& path)
-    {
-        static QAtomicInteger<int> counter;
-        m_name = QStringLiteral("fixture-side-%1").arg(counter.fetchAndAddRelaxed(1));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-        if (!db.open())
-            qFatal("cannot open %s: %s", qPrintable(path), qPrintable(db.lastError().text()));
-    }
-    ~Side()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    Side(const Side&) = delete;
-    Side& operator=(const Side&) = delete;
-
-    bool exec(const QString& sql, const QVariantList& values = {}, QString* error = nullptr)
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.prepare(sql);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        const bool ok = q.exec();
-        if (!ok && error)
-            *error = q.lastError().text();
-        if (!ok && !error)
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return ok;
-    }
-
-    // Every row of a query, each as a list of its columns.
-    QList<QVariantList> rows(const QString& sql, const QVariantList& values = {})
-    {
-        QList<QVariantList> result;
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.setForwardOnly(true);
-        q.prepare(sql);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        if (!q.exec())
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        while (q.next()) {
-            QVariantList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row << q.value(i);
-            result << row;
-        }
-        return result;
-    }
-
-    QVariant scalar(const QString& sql, const QVariantList& values = {})
-    {
-        const auto r = rows(sql, values);
-        return r.isEmpty() ? QVariant() : r.first().value(0);
-    }
-
-private:
-    QString m_name;
-};
+// A side connection to a file, the way another program would use it.
+using Side = SideConnection;
 
 // A temporary folder holding "test.mdb" with the course's tables.
 class Db {

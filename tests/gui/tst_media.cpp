@@ -2,6 +2,7 @@
 // through the shell and adding entries, on the test window's tblMedia.
 
 #include "support/CourseFixture.h"
+#include "support/SideConnection.h"
 
 #include "app/Forms.h"
 #include "data/Table.h"
@@ -30,10 +31,7 @@ struct Entry {
 };
 
 // "'text'" for a text, "(absent)" for an absent value: rows compare readably.
-QString shown(const QVariant& v)
-{
-    return v.isNull() ? QStringLiteral("(absent)") : u'\'' + v.toString() + u'\'';
-}
+QString shown(const QVariant& v) { return v.isNull() ? QStringLiteral("(absent)") : u'\'' + v.toString() + u'\''; }
 
 QStringList shown(const QList<Entry>& rows)
 {
@@ -43,53 +41,15 @@ QStringList shown(const QList<Entry>& rows)
     return result;
 }
 
-// Runs statements on the course's database file, outside the program.
-class DatabaseFile {
-public:
-    explicit DatabaseFile(const QString& path) : m_name(QStringLiteral("tst_media_%1").arg(++s_count))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        m_ok = QFileInfo::exists(path) && db.open();
-    }
-    ~DatabaseFile()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-
-    bool exec(const QString& statement, const QVariantList& values = {})
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.prepare(statement);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        if (!m_ok || !q.exec()) {
-            qWarning() << "statement failed:" << statement << q.lastError().text();
-            return false;
-        }
-        return true;
-    }
-
-    QList<Entry> catalogue()
-    {
-        QList<Entry> rows;
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        if (m_ok && q.exec(QStringLiteral("SELECT name, file FROM media ORDER BY rowid"))) {
-            while (q.next())
-                rows.append({q.value(0), q.value(1)});
-        }
-        return rows;
-    }
-
-private:
-    static inline int s_count = 0;
-    QString m_name;
-    bool m_ok = false;
-};
+// The media rows of the course's database file, read outside the program,
+// in their stored order.
+QList<Entry> catalogue(SideConnection& db)
+{
+    QList<Entry> rows;
+    for (const QVariantList& row : db.rows(QStringLiteral("SELECT name, file FROM media ORDER BY rowid")))
+        rows.append({row.value(0), row.value(1)});
+    return rows;
+}
 
 const QString kPlainMedia = QStringLiteral("CREATE TABLE media (name VARCHAR(100), file VARCHAR(255))");
 
@@ -98,7 +58,7 @@ const QString kPlainMedia = QStringLiteral("CREATE TABLE media (name VARCHAR(100
 bool startWith(CourseFixture& course, const QList<Entry>& rows, const QString& mediaTable = kPlainMedia)
 {
     {
-        DatabaseFile db(course.path(QStringLiteral("test.mdb")));
+        SideConnection db(course.path(QStringLiteral("test.mdb")));
         if (!db.exec(QStringLiteral("DROP TABLE media")) || !db.exec(mediaTable))
             return false;
         for (const Entry& row : rows) {
@@ -116,7 +76,8 @@ bool startWith(CourseFixture& course, const QList<Entry>& rows, const QString& m
 
 QList<Entry> stored(const CourseFixture& course)
 {
-    return DatabaseFile(course.path(QStringLiteral("test.mdb"))).catalogue();
+    SideConnection db(course.path(QStringLiteral("test.mdb")));
+    return catalogue(db);
 }
 
 // "Видео" of the main window: the opening runs as its handler does.
@@ -147,10 +108,7 @@ void launchLine(int row)
     click(Form10->sButton1);
 }
 
-QString canonical(const QString& folder)
-{
-    return QFileInfo(folder).canonicalFilePath();
-}
+QString canonical(const QString& folder) { return QFileInfo(folder).canonicalFilePath(); }
 
 } // namespace
 
@@ -294,8 +252,8 @@ void MediaWindowTest::longMediaPathArrivesWhole()
                                         "весенний семестр - полная запись без сокращений.wav");
     QVERIFY(file.size() > 100);
     CourseFixture course;
-    QVERIFY(startWith(course, {{QStringLiteral("Короткая"), QStringLiteral("short.wav")},
-                               {QStringLiteral("Длинная"), file}}));
+    QVERIFY(startWith(course,
+                      {{QStringLiteral("Короткая"), QStringLiteral("short.wav")}, {QStringLiteral("Длинная"), file}}));
     openMedia();
     launchLine(1);
     QCOMPARE(course.platform.launches.size(), 1);
@@ -343,8 +301,8 @@ void MediaWindowTest::absentNameStopsTheList()
 void MediaWindowTest::absentFileLaunchesNothing()
 {
     CourseFixture course;
-    QVERIFY(startWith(course, {{QStringLiteral("С файлом"), QStringLiteral("ok.wav")},
-                               {QStringLiteral("Без файла"), QVariant()}}));
+    QVERIFY(startWith(
+        course, {{QStringLiteral("С файлом"), QStringLiteral("ok.wav")}, {QStringLiteral("Без файла"), QVariant()}}));
     openMedia();
     QVERIFY(course.platform.boxes.isEmpty());
 
@@ -363,7 +321,8 @@ void MediaWindowTest::addStoresTheTextsAsTyped_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("file");
 
-    QTest::newRow("a title and its file") << QStringLiteral("Лермонтов. Парус") << QStringLiteral("lermontov-parus.wav");
+    QTest::newRow("a title and its file")
+        << QStringLiteral("Лермонтов. Парус") << QStringLiteral("lermontov-parus.wav");
     QTest::newRow("empty texts") << QString() << QString();
     QTest::newRow("a file that does not exist, blanks kept")
         << QStringLiteral("  Нет такого  ") << QStringLiteral(" nowhere/missing.avi ");
@@ -449,7 +408,7 @@ void MediaWindowTest::openingRetriesATableThatFailedAtStartUp()
     CourseFixture course;
     const QString database = course.path(QStringLiteral("test.mdb"));
     {
-        DatabaseFile db(database);
+        SideConnection db(database);
         QVERIFY(db.exec(QStringLiteral("DELETE FROM media")));
         QVERIFY(db.exec(QStringLiteral("INSERT INTO media (name, file) VALUES ('Пушкин', 'pushkin.png')")));
         QVERIFY(db.exec(QStringLiteral("ALTER TABLE media RENAME TO media_away")));
@@ -459,7 +418,7 @@ void MediaWindowTest::openingRetriesATableThatFailedAtStartUp()
     QVERIFY(!Form6->tblMedia->active());
     course.platform.clear();
 
-    QVERIFY(DatabaseFile(database).exec(QStringLiteral("ALTER TABLE media_away RENAME TO media")));
+    QVERIFY(SideConnection(database).exec(QStringLiteral("ALTER TABLE media_away RENAME TO media")));
     openMedia();
     QVERIFY(course.platform.boxes.isEmpty());
     QCOMPARE(lines(), QStringList{"Пушкин"});

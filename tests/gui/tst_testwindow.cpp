@@ -3,6 +3,7 @@
 // marking letters, grading, the stored result and the answer sheet.
 
 #include "support/CourseFixture.h"
+#include "support/SideConnection.h"
 
 #include "app/Forms.h"
 #include "app/Unit3.h"
@@ -47,58 +48,20 @@ struct Question {
 // One row of the answer sheet or of table result, as text for comparing.
 QString shown(const QVariant& v) { return v.isNull() ? QStringLiteral("(absent)") : v.toString(); }
 
-// The course's database file, reached outside the program on a connection of
-// its own.
-class DatabaseFile {
-public:
-    explicit DatabaseFile(const QString& path) : m_name(QStringLiteral("tst_testwindow_%1").arg(++s_count))
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        m_ok = db.open();
+// The rows of a query on the course's database file, read outside the
+// program, each as its values' texts joined by " | ".
+QStringList rowTexts(const QString& path, const QString& select)
+{
+    QStringList result;
+    SideConnection db(path);
+    for (const QVariantList& row : db.rows(select)) {
+        QStringList fields;
+        for (const QVariant& v : row)
+            fields << shown(v);
+        result << fields.join(QStringLiteral(" | "));
     }
-    ~DatabaseFile()
-    {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-
-    bool exec(const QString& statement, const QVariantList& values = {})
-    {
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.prepare(statement);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        if (!m_ok || !q.exec()) {
-            qWarning() << "statement failed:" << statement << q.lastError().text();
-            return false;
-        }
-        return true;
-    }
-
-    // The rows of a query, each as its values' texts joined by " | ".
-    QStringList rows(const QString& select)
-    {
-        QStringList result;
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        if (!m_ok || !q.exec(select)) {
-            qWarning() << "query failed:" << select << q.lastError().text();
-            return {QStringLiteral("(query failed)")};
-        }
-        while (q.next()) {
-            QStringList fields;
-            for (int i = 0; i < q.record().count(); ++i)
-                fields << shown(q.value(i));
-            result << fields.join(QStringLiteral(" | "));
-        }
-        return result;
-    }
-
-private:
-    static inline int s_count = 0;
-    QString m_name;
-    bool m_ok = false;
-};
+    return result;
+}
 
 // The CREATE TABLE statements of the demo course's seed file: its schema
 // without its rows.
@@ -137,8 +100,8 @@ QList<Question> defaultQuestions()
     for (int i = 1; i <= 12; ++i) {
         q.append({kPoetry, poetryText(i), poetryAnswer(i)});
         if (i <= 3) // prose: A, B and a question stored without its correct letter
-            q.append({kProse, QStringLiteral("Проза, вопрос %1").arg(i),
-                      i == 3 ? QVariant() : QVariant(kLetters[i - 1])});
+            q.append(
+                {kProse, QStringLiteral("Проза, вопрос %1").arg(i), i == 3 ? QVariant() : QVariant(kLetters[i - 1])});
         if (i == 5 || i == 9)
             q.append({kQuoted, QStringLiteral("Театр, вопрос %1").arg(i == 5 ? 1 : 2), QStringLiteral("E")});
     }
@@ -180,8 +143,8 @@ private slots:
 
 private:
     // Makes the course's test.mdb from the schema with these rows.
-    void makeDatabase(const QVariantList& topics = defaultTopics(), const QList<Question>& questions = defaultQuestions(),
-                      const QStringList& extra = {});
+    void makeDatabase(const QVariantList& topics = defaultTopics(),
+                      const QList<Question>& questions = defaultQuestions(), const QStringList& extra = {});
     // Makes the database, starts the program and logs in as a student.
     void startAsStudent(const QVariantList& topics = defaultTopics(),
                         const QList<Question>& questions = defaultQuestions());
@@ -215,11 +178,12 @@ void TestTestWindow::cleanup()
     }
 }
 
-void TestTestWindow::makeDatabase(const QVariantList& topics, const QList<Question>& questions, const QStringList& extra)
+void TestTestWindow::makeDatabase(const QVariantList& topics, const QList<Question>& questions,
+                                  const QStringList& extra)
 {
     const QString path = course->path(QStringLiteral("test.mdb"));
     QFile::remove(path);
-    DatabaseFile db(path);
+    SideConnection db(path);
     const QStringList schema = schemaStatements();
     QVERIFY(!schema.isEmpty());
     for (const QString& statement : schema)
@@ -300,22 +264,23 @@ QStringList TestTestWindow::tree() const
 
 QStringList TestTestWindow::sheet()
 {
-    return DatabaseFile(course->path(QStringLiteral("test.mdb")))
-        .rows(QStringLiteral("SELECT nom, nom1, otv FROM testing ORDER BY rowid"));
+    return rowTexts(course->path(QStringLiteral("test.mdb")),
+                    QStringLiteral("SELECT nom, nom1, otv FROM testing ORDER BY rowid"));
 }
 
 QStringList TestTestWindow::results()
 {
-    return DatabaseFile(course->path(QStringLiteral("test.mdb")))
-        .rows(QStringLiteral("SELECT fio, data, kol, ocenka FROM result ORDER BY rowid"));
+    return rowTexts(course->path(QStringLiteral("test.mdb")),
+                    QStringLiteral("SELECT fio, data, kol, ocenka FROM result ORDER BY rowid"));
 }
 
 QStringList TestTestWindow::idsOf(const QString& topic)
 {
     QStringList ids;
     const QString quoted = QString(topic).replace(u'\'', QStringLiteral("''"));
-    for (const QString& id : DatabaseFile(course->path(QStringLiteral("test.mdb")))
-                                 .rows(QStringLiteral("SELECT id FROM test WHERE rasdel = '%1' ORDER BY rowid").arg(quoted)))
+    for (const QString& id :
+         rowTexts(course->path(QStringLiteral("test.mdb")),
+                  QStringLiteral("SELECT id FROM test WHERE rasdel = '%1' ORDER BY rowid").arg(quoted)))
         ids << id;
     return ids;
 }
@@ -498,7 +463,7 @@ void TestTestWindow::wholeTestRun()
     QCOMPARE(sheet()[2], QStringLiteral("3 | %1 | (absent)").arg(ids[2])); // pending, not yet written
     clickNode(5);
     QCOMPARE(sheet()[2], QStringLiteral("3 | %1 | B").arg(ids[2])); // written by the move
-    QCOMPARE(Form6->sRadioGroup1->itemIndex(), -1); // unanswered
+    QCOMPARE(Form6->sRadioGroup1->itemIndex(), -1);                 // unanswered
     clickNode(3);
     QCOMPARE(Form6->sMemo1->toPlainText(), poetryText(3));
     QCOMPARE(Form6->sRadioGroup1->itemIndex(), 1); // the recorded "B"
@@ -616,8 +581,8 @@ void TestTestWindow::unansweredRunWithAnEmptyName()
     QCOMPARE(Form7->Edit3->text(), QStringLiteral("2"));
     QCOMPARE(Form7->Edit4->text(), QStringLiteral("F (0)"));
     // An empty name is stored as the empty text, not as an absent value.
-    const QStringList stored = DatabaseFile(course->path(QStringLiteral("test.mdb")))
-                                   .rows(QStringLiteral("SELECT fio IS NULL, fio, kol, ocenka FROM result"));
+    const QStringList stored = rowTexts(course->path(QStringLiteral("test.mdb")),
+                                        QStringLiteral("SELECT fio IS NULL, fio, kol, ocenka FROM result"));
     QCOMPARE(stored, QStringList{QStringLiteral("0 |  | 3 | F")});
 }
 
