@@ -16,6 +16,7 @@
 // instance under xvfb-run); with neither, the offscreen platform.
 
 #include "app/TitlePicture.h"
+#include "support/CourseFixture.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -48,19 +49,6 @@ struct Program {
     QStringList arguments;
     std::vector<Sample> samples;
 };
-
-void copyCourse(const QString& from, const QString& to)
-{
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        if (it.fileInfo().isDir())
-            QDir().mkpath(target);
-        else if (!source.endsWith(QLatin1String(".sql")) && !source.endsWith(QLatin1String(".new")))
-            QFile::copy(source, target);
-    }
-}
 
 // VmRSS and VmHWM of a process, in MiB.
 std::pair<double, double> memoryOf(qint64 pid)
@@ -194,7 +182,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir course;
-    copyCourse(sourceDir + QStringLiteral("/course"), course.path());
+    CourseFixture::copyTree(sourceDir + QStringLiteral("/course"), course.path());
 
     std::vector<Program> programs = {
         {QStringLiteral("baseline window"), QCoreApplication::applicationDirPath() + QStringLiteral("/baseline_window"),
