@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include "platform/RealDialogs.h"
 #include "platform/RealPlatform.h"
 
 namespace {
@@ -10,6 +11,10 @@ struct Services {
     std::unique_ptr<PrintDialogs> printDialogs;
     std::unique_ptr<Process> process;
     Platform::HtmlViewFactory htmlViews;
+    std::unique_ptr<FileDialogs> fileDialogs;
+    std::unique_ptr<InputDialogs> inputDialogs;
+    std::unique_ptr<PrintPreviews> printPreviews;
+    std::unique_ptr<ProgressDialogs> progressDialogs;
     QString title;
 };
 
@@ -32,6 +37,10 @@ MessageBoxes& Platform::messages() { return installed(services().messages); }
 Shell& Platform::shell() { return installed(services().shell); }
 PrintDialogs& Platform::printDialogs() { return installed(services().printDialogs); }
 Process& Platform::process() { return installed(services().process); }
+FileDialogs& Platform::fileDialogs() { return installed(services().fileDialogs); }
+InputDialogs& Platform::inputDialogs() { return installed(services().inputDialogs); }
+PrintPreviews& Platform::printPreviews() { return installed(services().printPreviews); }
+ProgressDialogs& Platform::progressDialogs() { return installed(services().progressDialogs); }
 
 HtmlView* Platform::createHtmlView(QWidget* parent)
 {
@@ -42,9 +51,20 @@ HtmlView* Platform::createHtmlView(QWidget* parent)
 
 void Platform::installReal()
 {
-    install(std::make_unique<RealMessageBoxes>(), std::make_unique<RealShell>(),
-            std::make_unique<RealPrintDialogs>(), std::make_unique<RealProcess>(),
-            [](QWidget* parent) -> HtmlView* { return new WebHtmlView(parent); });
+    install(std::make_unique<RealMessageBoxes>(), std::make_unique<RealShell>(), std::make_unique<RealPrintDialogs>(),
+            std::make_unique<RealProcess>(), [](QWidget* parent) -> HtmlView* { return new WebHtmlView(parent); });
+    installDialogs(std::make_unique<RealFileDialogs>(), std::make_unique<RealInputDialogs>(),
+                   std::make_unique<RealPrintPreviews>(), std::make_unique<RealProgressDialogs>());
+}
+
+void Platform::installDialogs(std::unique_ptr<FileDialogs> files, std::unique_ptr<InputDialogs> inputs,
+                              std::unique_ptr<PrintPreviews> previews, std::unique_ptr<ProgressDialogs> progress)
+{
+    Services& s = services();
+    s.fileDialogs = std::move(files);
+    s.inputDialogs = std::move(inputs);
+    s.printPreviews = std::move(previews);
+    s.progressDialogs = std::move(progress);
 }
 
 void Platform::install(std::unique_ptr<MessageBoxes> messages, std::unique_ptr<Shell> shell,
