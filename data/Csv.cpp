@@ -39,31 +39,40 @@ QString cellText(const QVariant& value)
     return text;
 }
 
+namespace {
+
+void appendRow(QString& out, const QStringList& cells)
+{
+    for (qsizetype i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            out += u';';
+        const QString& cell = cells[i];
+        bool quote = !cell.isEmpty() && (cell.front().isSpace() || cell.back().isSpace());
+        for (qsizetype k = 0; k < cell.size() && !quote; ++k) {
+            const char16_t c = cell[k].unicode();
+            quote = c == u';' || c == u'"' || c == u'\r' || c == u'\n';
+        }
+        if (!quote) {
+            out += cell;
+            continue;
+        }
+        out += u'"';
+        for (const QChar c : cell) {
+            if (c == u'"')
+                out += u'"';
+            out += c;
+        }
+        out += u'"';
+    }
+    out += QLatin1String("\r\n");
+}
+
+} // namespace
+
 QByteArray row(const QStringList& cells)
 {
     QString line;
-    for (qsizetype i = 0; i < cells.size(); ++i) {
-        if (i > 0)
-            line += u';';
-        const QString& cell = cells[i];
-        bool quote = false;
-        for (const QChar c : cell) {
-            if (c == u';' || c == u'"' || c == u'\r' || c == u'\n') {
-                quote = true;
-                break;
-            }
-        }
-        if (!cell.isEmpty() && (cell.front().isSpace() || cell.back().isSpace()))
-            quote = true;
-        if (quote) {
-            QString inner = cell;
-            inner.replace(u'"', QStringLiteral("\"\""));
-            line += u'"' + inner + u'"';
-        } else {
-            line += cell;
-        }
-    }
-    line += QStringLiteral("\r\n");
+    appendRow(line, cells);
     return line.toUtf8();
 }
 
@@ -74,12 +83,21 @@ bool writeTable(const QString& path, const QStringList& titles, qint64 rowCount,
         return false;
     NewFile file(path);
     file.write(kByteOrderMark);
-    file.write(row(titles));
+    // Rows are gathered as text and encoded a block at a time.
+    constexpr qsizetype kBlock = 64 * 1024;
+    QString block;
+    block.reserve(kBlock + 1024);
+    appendRow(block, titles);
     for (qint64 i = 0; i < rowCount; ++i) {
-        file.write(row(cellsOf(i)));
+        appendRow(block, cellsOf(i));
+        if (block.size() >= kBlock) {
+            file.write(block.toUtf8());
+            block.clear();
+        }
         if ((i & 0xFF) == 0xFF && !advance(i + 1))
             return false;
     }
+    file.write(block.toUtf8());
     if (!advance(rowCount))
         return false;
     file.commit();
