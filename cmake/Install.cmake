@@ -30,7 +30,13 @@ set(NORVENA_MAINTAINER "Norvena maintainers <maintainers@users.noreply.c-seed-ca
 
 set(NORVENA_MODULE_INSTALL_DIR "${CMAKE_INSTALL_LIBDIR}/norvena")
 set(NORVENA_DATA_INSTALL_DIR "${CMAKE_INSTALL_DATADIR}/norvena")
-set(NORVENA_SETTINGS_INSTALL_DIR "${CMAKE_INSTALL_FULL_SYSCONFDIR}/norvena")
+# The settings: /etc for the prefix /usr, <prefix>/etc otherwise (the same
+# rule decides where the file is installed, below).
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(NORVENA_SETTINGS_INSTALL_DIR "/etc/norvena")
+else()
+    set(NORVENA_SETTINGS_INSTALL_DIR "${CMAKE_INSTALL_PREFIX}/etc/norvena")
+endif()
 file(RELATIVE_PATH NORVENA_INSTALLED_MODULE_DIR "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_LIBDIR}/norvena")
 file(RELATIVE_PATH NORVENA_INSTALLED_DATA_DIR "${CMAKE_INSTALL_FULL_BINDIR}" "${CMAKE_INSTALL_FULL_DATADIR}/norvena")
 target_compile_definitions(norvena_platform PRIVATE
@@ -111,7 +117,18 @@ install(FILES packaging/norvena.svg DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/
 install(FILES "${NORVENA_STAGE}/gz/norvena.1.gz" "${NORVENA_STAGE}/gz/norvena-start.1.gz"
     DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 install(FILES packaging/copyright "${NORVENA_STAGE}/gz/changelog.gz" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
-install(FILES packaging/norvena.conf DESTINATION "${NORVENA_SETTINGS_INSTALL_DIR}")
+# The settings file goes to /etc for the prefix /usr (the package, through
+# DESTDIR) and under any other prefix, also one given to `cmake --install
+# --prefix`: never outside the prefix. (norvena-start reads it where the
+# configured prefix puts it; NORVENA_CONFIG names another.)
+install(CODE "
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        set(norvena_settings_dir \"/etc/norvena\")
+    else()
+        set(norvena_settings_dir \"\${CMAKE_INSTALL_PREFIX}/etc/norvena\")
+    endif()
+    file(INSTALL DESTINATION \"\${norvena_settings_dir}\" TYPE FILE FILES \"${CMAKE_SOURCE_DIR}/packaging/norvena.conf\")
+")
 install(FILES packaging/lintian-overrides DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides" RENAME norvena)
 
 # Tests of the install: the launcher's rules and the file locations in-process,
