@@ -140,7 +140,10 @@ public:
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override
     {
+        // The section's face; it leaves the painter clipped to its (empty) text room.
+        painter->save();
         QHeaderView::paintSection(painter, rect, logicalIndex);
+        painter->restore();
         drawMark(painter, rect, m_grid->markAt(logicalIndex), palette().color(QPalette::ButtonText));
     }
 
@@ -236,15 +239,12 @@ void DataGrid::sizeColumns()
     if (!m_model)
         return;
     const QFontMetrics cells(font());
-    const QFontMetrics titles(horizontalHeader()->font());
-    // The room a cell and a title leave around their text.
+    // The room a cell leaves around its text, and a line.
     const int cellMargin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
-    const int titleMargin = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader()) + 1;
     const int digit = cells.horizontalAdvance(QLatin1Char('0'));
-    const QList<DataGridColumn>& columns = m_model->columns();
-    for (int c = 0; c < int(columns.size()); ++c) {
+    for (int c = 0; c < m_model->columnCount(); ++c) {
         const int values = digit * m_model->displayWidth(c) + cellMargin;
-        const int title = titles.horizontalAdvance(columns[c].title) + titleMargin;
+        const int title = horizontalHeader()->sectionSizeHint(c);
         setColumnWidth(c, std::max(values, title));
     }
 }
