@@ -13,10 +13,12 @@ DataGridModel::DataGridModel(Table* table, QList<DataGridColumn> columns, QObjec
     : QAbstractTableModel(parent), m_table(table), m_columns(std::move(columns))
 {
     if (m_table) {
-        connect(m_table, &Table::dataChanged, this, &DataGridModel::follow);
-        connect(m_table, &Table::currentChanged, this, &DataGridModel::follow);
-        connect(m_table, &Table::stateChanged, this, &DataGridModel::follow);
-        connect(m_table, &QObject::destroyed, this, &DataGridModel::follow);
+        // Values change only with dataChanged; a move or the start of an
+        // edit leaves them as they were.
+        connect(m_table, &Table::dataChanged, this, [this] { follow(true); });
+        connect(m_table, &Table::currentChanged, this, [this] { follow(false); });
+        connect(m_table, &Table::stateChanged, this, [this] { follow(false); });
+        connect(m_table, &QObject::destroyed, this, [this] { follow(false); });
     }
     reset();
 }
@@ -136,7 +138,7 @@ int DataGridModel::displayWidth(int column) const
 
 // ---- following the table ---------------------------------------------------------
 
-void DataGridModel::follow()
+void DataGridModel::follow(bool valuesChanged)
 {
     if (m_following)
         return;
@@ -150,7 +152,8 @@ void DataGridModel::follow()
             const int pending = m_table->pendingInsertIndex();
             const int grown = records - m_records;
             if (grown == 0 && pending == m_pending) {
-                rowsChanged(0, m_rows - 1);
+                if (valuesChanged)
+                    rowsChanged(0, m_rows - 1);
             } else if (grown == 0) {
                 // A new row began or ended (or both: one ended, another began).
                 if (m_pending >= 0)

@@ -74,7 +74,7 @@ signals:
     void followed();
 
 private:
-    void follow();
+    void follow(bool valuesChanged);
     void reset();
     void rowsChanged(int first, int last);
     void addPendingRow(int row);

@@ -154,6 +154,19 @@ void clickIndicator(int row)
     QTest::mouseClick(indicator->viewport(), Qt::LeftButton, {}, QPoint(indicator->width() / 2, y));
 }
 
+// The pixels of the indicator column at the row that are nearly black: its mark.
+int darkPixelsInIndicator(int row)
+{
+    QHeaderView* indicator = grid()->verticalHeader();
+    const QImage image = indicator->viewport()->grab().toImage();
+    const int top = indicator->sectionViewportPosition(row);
+    int dark = 0;
+    for (int y = top; y < top + indicator->sectionSize(row); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 64 ? 1 : 0;
+    return dark;
+}
+
 void clickButton(DataNavigator::Button which) { click(Form9->DBNavigator1->button(which)); }
 
 // The model behind the grid, checked throughout the test.
@@ -246,6 +259,9 @@ void RegisterTest::windowAndColumns()
                                        "Сидоров Алексей | 02.04.2024 | 5 | A"}));
     QCOMPARE(grid()->markAt(0), DataGrid::Mark::Current);
     QCOMPARE(grid()->markAt(1), DataGrid::Mark::None);
+    // The mark is drawn in the indicator of the current row only.
+    QCOMPARE(darkPixelsInIndicator(0) > 0, true);
+    QCOMPARE(darkPixelsInIndicator(1), 0);
 
     // Moving a title or resizing a column changes the screen only.
     grid()->horizontalHeader()->moveSection(0, 3);
