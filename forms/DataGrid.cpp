@@ -288,14 +288,15 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     m_refused = false;
     // Puts the text of a cell left open into the row and closes the cell.
     QTableView::currentChanged(current, previous);
-    if (m_following || !m_model || m_model->following() || !current.isValid())
+    if (m_following || !m_model || m_model->following())
         return;
-    if (!m_refused && current.row() != m_model->currentRow()) {
+    if (current.isValid() && !m_refused && current.row() != m_model->currentRow()) {
         const int row = current.row();
         ErrorReport::run([&] { moveToRow(row); });
     }
     // Where the table stands now: the row moved to, or, when the move or the
-    // cell's text was refused, the row left.
+    // cell's text was refused, the row left (also after a click beside the
+    // rows, which leaves no current cell).
     followTable();
 }
 

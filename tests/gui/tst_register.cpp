@@ -365,6 +365,7 @@ void RegisterTest::moves_data()
     QTest::newRow("click on a cell") << 40 << QStringList{"cell 7"} << 7 << "+++++";
     QTest::newRow("click on the indicator") << 40 << QStringList{"indicator 5"} << 5 << "+++++";
     QTest::newRow("click on the last row") << 3 << QStringList{"cell 2"} << 2 << "++--+";
+    QTest::newRow("click below the rows") << 3 << QStringList{"cell 1", "below"} << 1 << "+++++";
 }
 
 void RegisterTest::moves()
@@ -403,6 +404,8 @@ void RegisterTest::moves()
             clickCell(row, 1);
         else if (what == "indicator")
             clickIndicator(row);
+        else if (what == "below")
+            QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, QPoint(20, grid()->viewport()->height() - 5));
         else
             QFAIL(qPrintable("unknown action " + action));
     }
