@@ -295,8 +295,7 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
         ErrorReport::run([&] { moveToRow(row); });
     }
     // Where the table stands now: the row moved to, or, when the move or the
-    // cell's text was refused, the row left (also after a click beside the
-    // rows, which leaves no current cell).
+    // cell's text was refused, the row left.
     followTable();
 }
 
