@@ -1016,3 +1016,18 @@ int Table::pendingInsertIndex() const
 {
     return d->active && d->state == State::Insert ? d->insertPos : -1;
 }
+
+int Table::displayWidth(const QString& field) const
+{
+    const int i = fieldIndexOf(field);
+    switch (d->kinds[i]) {
+    case Kind::Date:
+        return 10;
+    case Kind::Integer:
+        return d->sizes[i] > 0 ? d->sizes[i] : 11;
+    case Kind::Real:
+        return 15;
+    default:
+        return d->sizes[i];
+    }
+}
