@@ -4,6 +4,7 @@
 #include "data/Csv.h"
 #include "platform/Error.h"
 #include "platform/NewFile.h"
+#include "support/CsvReader.h"
 
 #include <QDate>
 #include <QDir>
@@ -15,73 +16,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-// An RFC 4180 reader with ";" between cells: quoted cells may hold the
-// separator, doubled quotes and line breaks; records end with CR LF.
-QList<QStringList> readCsv(const QString& text, QString* fault)
-{
-    QList<QStringList> records;
-    QStringList record;
-    QString cell;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    bool atCellStart = true;
-    while (i < n) {
-        const QChar c = text[i];
-        if (atCellStart && c == u'"') {
-            ++i;
-            for (;;) {
-                if (i >= n) {
-                    *fault = QStringLiteral("unterminated quote");
-                    return records;
-                }
-                if (text[i] == u'"') {
-                    if (i + 1 < n && text[i + 1] == u'"') {
-                        cell += u'"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                cell += text[i++];
-            }
-            atCellStart = false;
-            if (i < n && text[i] != u';' && text[i] != u'\r') {
-                *fault = QStringLiteral("text after a closing quote at %1").arg(i);
-                return records;
-            }
-            continue;
-        }
-        if (c == u';') {
-            record << cell;
-            cell.clear();
-            atCellStart = true;
-            ++i;
-        } else if (c == u'\r') {
-            if (i + 1 >= n || text[i + 1] != u'\n') {
-                *fault = QStringLiteral("CR without LF at %1").arg(i);
-                return records;
-            }
-            record << cell;
-            records << record;
-            record.clear();
-            cell.clear();
-            atCellStart = true;
-            i += 2;
-        } else if (c == u'\n' || c == u'"') {
-            *fault = QStringLiteral("bare %1 in an unquoted cell at %2").arg(c == u'"' ? "quote" : "LF").arg(i);
-            return records;
-        } else {
-            cell += c;
-            atCellStart = false;
-            ++i;
-        }
-    }
-    if (!record.isEmpty() || !cell.isEmpty())
-        *fault = QStringLiteral("last record not ended by CR LF");
-    return records;
-}
 
 QByteArray contents(const QString& path)
 {
@@ -158,7 +92,7 @@ private slots:
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF\xD0\xA4\xD0\x98\xD0\x9E \xD1\x81\xD1\x82\xD1\x83\xD0\xB4\xD0\xB5\xD0\xBD"
                                  "\xD1\x82\xD0\xB0;\xD0\x94\xD0\xB0\xD1\x82\xD0\xB0;"));
         QString fault;
-        const QList<QStringList> back = readCsv(QString::fromUtf8(bytes.mid(3)), &fault);
+        const QList<QStringList> back = csvreader::read(QString::fromUtf8(bytes.mid(3)), &fault);
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         QCOMPARE(back.size(), rows.size() + 1);
         QCOMPARE(back.first(), titles);

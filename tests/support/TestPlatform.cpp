@@ -137,7 +137,8 @@ public:
     {
         TestPlatform::ProgressRecord& record = g_current->progresses[m_index];
         record.done = done;
-        if (g_current->cancelProgressAt >= 0 && done >= g_current->cancelProgressAt)
+        if (g_current->cancelProgressAt >= 0 && done >= g_current->cancelProgressAt &&
+            (g_current->cancelProgressIndex < 0 || g_current->cancelProgressIndex == m_index))
             record.cancelled = true;
         return !record.cancelled;
     }
@@ -219,6 +220,7 @@ void TestPlatform::clear()
     previewPrints.clear();
     progresses.clear();
     cancelProgressAt = -1;
+    cancelProgressIndex = -1;
 }
 
 void TestHtmlView::navigate(const QString& path)

@@ -75,7 +75,9 @@ public:
     QStringList previewPrints;
 
     // Progress of long work: each one started, and how far it went. The work
-    // is cancelled when its progress reaches cancelProgressAt (-1: never).
+    // is cancelled when its progress reaches cancelProgressAt (-1: never);
+    // only the work of that number, counted from 0 in starting order, when
+    // cancelProgressIndex is not -1.
     struct ProgressRecord {
         QString text;
         qint64 maximum = 0;
@@ -84,6 +86,7 @@ public:
     };
     QList<ProgressRecord> progresses;
     qint64 cancelProgressAt = -1;
+    qsizetype cancelProgressIndex = -1;
 
     // The texts of the boxes of one kind, in order.
     QStringList texts(const QString& kind) const;
