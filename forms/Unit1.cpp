@@ -68,7 +68,10 @@ QFrame* panel(QWidget* parent, const char* name, int left, int top, int width, i
 }
 
 // A list box item height of 20 pixels.
-void setItemHeight(QListWidget* list) { list->setStyleSheet(QStringLiteral("QListView::item { height: 20px; }")); }
+void setItemHeight(QListWidget* list)
+{
+    list->setStyleSheet(QStringLiteral("QListView::item { height: 20px; }"));
+}
 
 QString registerPath() { return HomeDir + QStringLiteral("/1.txt"); }
 
@@ -84,7 +87,7 @@ TForm1::TForm1(QWidget* parent)
     buildCommandStrip();
     buildMaterialPanels();
     chainTabOrder({Button1, ListBox1, Edit1, FileListBox1, Button2, Edit2, FileListBox2, Button6, Button7, Button8,
-                   Edit3, sPanel1, sPanel2, sPanel3});
+                 Edit3, sPanel1, sPanel2, sPanel3});
     // The skin provider, created before the skin manager loads the internal
     // skin "Desert (internal)" at the end of the window's creation.
     setProperty("skinSection", "FORM");
@@ -172,8 +175,9 @@ void TForm1::buildMaterialPanels()
         QPushButton* b = button(parent, row.name, QString::fromUtf16(row.caption), row.left, row.top, row.width);
         tabOrder[row.panel - 2].emplace_back(row.tabOrder, b);
         if (row.handler)
-            connect(b, &QPushButton::clicked, this,
-                    [this, handler = materialHandler(QString::fromLatin1(row.handler))] { ErrorReport::run(handler); });
+            connect(b, &QPushButton::clicked, this, [this, handler = materialHandler(QString::fromLatin1(row.handler))] {
+                ErrorReport::run(handler);
+            });
     }
     for (auto& order : tabOrder) {
         std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -186,7 +190,10 @@ void TForm1::buildMaterialPanels()
     sPanel3->hide();
 }
 
-QPushButton* TForm1::materialButton(const QString& name) const { return findChild<QPushButton*>(name); }
+QPushButton* TForm1::materialButton(const QString& name) const
+{
+    return findChild<QPushButton*>(name);
+}
 
 std::function<void()> TForm1::materialHandler(const QString& handlerName) const
 {
@@ -318,7 +325,10 @@ void TForm1::Button30Click()
     sPanel3->setVisible(true);
 }
 
-void TForm1::Button5Click() { Form10->OpenMedia(); }
+void TForm1::Button5Click()
+{
+    Form10->OpenMedia();
+}
 
 void TForm1::Button44Click()
 {

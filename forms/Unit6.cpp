@@ -31,8 +31,8 @@ constexpr int kComboItemHeight = 20;
 // The answer letters; radio index i stands for answerLetters()[i].
 const QStringList& answerLetters()
 {
-    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
-                                     QStringLiteral("E")};
+    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                                     QStringLiteral("D"), QStringLiteral("E")};
     return letters;
 }
 
@@ -262,7 +262,10 @@ void TForm6::createControls()
 }
 
 // The panel is aligned to the bottom edge: full client width, fixed height.
-void TForm6::placePanel() { sPanel1->setGeometry(0, height() - kPanelHeight, width(), kPanelHeight); }
+void TForm6::placePanel()
+{
+    sPanel1->setGeometry(0, height() - kPanelHeight, width(), kPanelHeight);
+}
 
 void TForm6::resizeEvent(QResizeEvent* event)
 {

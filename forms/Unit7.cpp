@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+
 namespace {
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top, int width, int height)
