@@ -36,7 +36,8 @@ public:
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i) {
                 const auto [color, mask] = f(i, j);
-                pixel(x + i, y + j, color);
+                // A clear pixel is left out altogether: fuchsia.
+                pixel(x + i, y + j, mask == kClear ? kFuchsia : color);
                 pixel(x + i, y + h + j, grey(mask));
             }
     }
