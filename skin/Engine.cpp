@@ -127,6 +127,13 @@ QImage skin::Engine::backgroundOf(const QWidget* widget, bool hot)
     const QImage parent = window ? QImage() : parentBackgroundOf(widget);
     QImage image = paint::background(values, widget->size(), texture.isNull() ? nullptr : &texture,
                                      parent.isNull() ? nullptr : &parent);
+    // A window that can be resized shows the size grip in its lower right corner.
+    if (window)
+        if (const WindowFrame* frame = m_frames.value(widget); frame && frame->isSizeable()) {
+            const QSize grip = glyphSize(kForm, QStringLiteral("GRIPIMAGE"));
+            drawGlyph(image, QPoint(image.width() - grip.width(), image.height() - grip.height()), kForm,
+                      QStringLiteral("GRIPIMAGE"), 0);
+        }
     if (m_backgrounds.size() >= kCacheLimit)
         m_backgrounds.clear();
     m_backgrounds.insert(key, image);
