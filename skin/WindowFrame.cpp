@@ -79,9 +79,12 @@ QRect skin::WindowFrame::buttonRect(Button button) const
     return QRect(right - kButtonSize + 1, title.top() + (kTitleHeight - kButtonSize) / 2, kButtonSize, kButtonSize);
 }
 
-QImage skin::WindowFrame::render(bool active) const
+QImage skin::WindowFrame::base(bool active) const
 {
     const QSize size = this->size();
+    QImage& cached = m_base[active ? 1 : 0];
+    if (cached.size() == size)
+        return cached;
     const Skin& s = m_engine->skin();
     const Section* form = s.section(QStringLiteral("FORM"));
     const Section* title = s.section(QStringLiteral("FORMTITLE"));
@@ -105,7 +108,18 @@ QImage skin::WindowFrame::render(bool active) const
         p.drawImage(bar.topLeft(), barImage);
     }
     m_engine->drawFrame(image, bar, QStringLiteral("FORMTITLE"), 0);
+    cached = image;
+    return image;
+}
 
+QImage skin::WindowFrame::render(bool active) const
+{
+    QImage image = base(active);
+    const QRect bar = titleRect();
+    const Section* title = m_engine->skin().section(QStringLiteral("FORMTITLE"));
+    if (!title || image.isNull())
+        return image;
+    const StateValues& values = title->values(active);
     int textRight = bar.right() - 4;
     for (Button button : m_buttons) {
         const QRect r = buttonRect(button);

@@ -73,6 +73,11 @@ private:
     void toggleMaximized();
     void activateClient();
 
+    // The texture, frame and title bar without caption and buttons, for a
+    // size and an active or inactive title bar: drawn once.
+    QImage base(bool active) const;
+    mutable QImage m_base[2];
+
     QPointer<QWidget> m_client;
     Engine* m_engine;
     QList<Button> m_buttons;
