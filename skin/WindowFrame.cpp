@@ -278,12 +278,9 @@ void skin::WindowFrame::mousePressEvent(QMouseEvent* event)
         return;
     if (m_maximized && !edges)
         return; // a maximised window stays in place
-    // The window manager moves or resizes the client, where there is one
-    // that can; the frame follows the client.
-    QWindow* handle = m_client->windowHandle();
-    const bool byWindowManager = handle && (edges ? handle->startSystemResize(edges) : handle->startSystemMove());
-    if (byWindowManager)
-        return;
+    // The frame moves or resizes the client itself, and follows it. (Asked
+    // to move the client from a press outside it, a window manager takes the
+    // press for the client's corner, and the window jumps.)
     m_dragging = true;
     m_dragEdges = edges;
     m_dragStart = event->globalPosition().toPoint();

@@ -87,7 +87,7 @@ private:
 
     int m_hotButton = -1;
     int m_pressedButton = -1;
-    // A move or resize that the frame does itself (no window manager to ask).
+    // A move or resize of the client by the frame, while the button is held.
     Qt::Edges m_dragEdges;
     bool m_dragging = false;
     QPoint m_dragStart;
