@@ -289,6 +289,15 @@ void TestSkin::hotButtonIsLighterWithContouredTextAndFades()
     QVERIFY(contains(hot, hot.rect(), qRgb(255, 255, 255)));
     QVERIFY(!contains(hot, hot.rect(), qRgb(2, 48, 68)));
 
+    // The frame's state images: normal, hot, pressed (its outer line).
+    const QPoint line(0, 12);
+    QCOMPARE(QColor(normal.pixel(line)), QColor(66, 104, 150));
+    QCOMPARE(QColor(hot.pixel(line)), QColor(28, 108, 200));
+    button->setDown(true);
+    QTRY_COMPARE(QColor(button->grab().toImage().pixel(line)), QColor(28, 58, 108));
+    button->setDown(false);
+    QTRY_COMPARE(QColor(button->grab().toImage().pixel(line)), QColor(28, 108, 200));
+
     // Leaving the hot state fades: the first picture after the change is the
     // old one, and the normal one follows within a few steps of 5 ms.
     Form6->sEdit1->setFocus();
