@@ -205,7 +205,9 @@ bool skin::SkinStyle::drawComboBox(const QStyleOptionComplex* option, QPainter* 
     m_engine->drawGlyph(image, at, name, QStringLiteral("GLYPHMASK"), state);
     if (section->showFocus && option->state & State_HasFocus) {
         const QRect field = subControlRect(CC_ComboBox, option, SC_ComboBoxEditField, widget);
-        drawFocusRect(image, field.adjusted(-1, -1, 1, 1).intersected(image.rect().adjusted(2, 2, -2, -2)));
+        // Around the text field, on the frame's inner line: the field itself
+        // is covered by the combo's edit.
+        drawFocusRect(image, field.adjusted(-1, -1, 1, 1).intersected(image.rect()));
     }
     painter->drawImage(option->rect.topLeft(), image);
     return true;

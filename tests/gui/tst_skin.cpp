@@ -19,6 +19,7 @@
 #include "skin/WindowFrame.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -75,6 +76,7 @@ private slots:
     void titleButtonsAndEdgesWorkTheWindow();
     void hotButtonIsLighterWithContouredTextAndFades();
     void groupBoxShowsTheWindowBackground();
+    void topicComboShowsItsArrowAndFocus();
 
 private:
     CourseFixture* course = nullptr;
@@ -320,6 +322,28 @@ void TestSkin::groupBoxShowsTheWindowBackground()
     // The window itself: the texture from its top-left corner.
     const QImage window = Form6->grab(QRect(0, 0, 120, 80)).toImage();
     QCOMPARE(QColor(window.pixel(3, 75)), QColor(texturePixel(QPoint(3, 75))));
+}
+
+// The topic combo: the arrow of "GLYPHMASK" at its right end, the edit's
+// frame (its parent section's), and a focus rectangle while it has the focus.
+void TestSkin::topicComboShowsItsArrowAndFocus()
+{
+    Form6->showAndRaise();
+    QVERIFY(QTest::qWaitForWindowExposed(Form6));
+    QComboBox* combo = Form6->sComboBox1;
+    Form6->sEdit1->setFocus();
+    const QImage unfocused = combo->grab().toImage();
+    const QRect arrow(combo->width() - 24, 0, 24, combo->height());
+    QVERIFY(contains(unfocused, arrow, qRgb(50, 80, 120)));          // the arrow, normal state
+    QCOMPARE(QColor(unfocused.pixel(0, 14)), QColor(104, 146, 188)); // the edit's frame
+    QVERIFY(!contains(unfocused, unfocused.rect(), qRgb(0, 0, 0)));
+
+    // Dots on the line just above the text field (the text cursor lies within it).
+    const QRect field = combo->lineEdit()->geometry();
+    const QRect above(field.left() + 10, field.top() - 1, field.width() - 20, 1);
+    QVERIFY(!contains(unfocused, above, qRgb(0, 0, 0)));
+    combo->setFocus();
+    QTRY_VERIFY(contains(combo->grab().toImage(), above, qRgb(0, 0, 0)));
 }
 
 QTEST_MAIN(TestSkin)
