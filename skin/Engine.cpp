@@ -154,9 +154,9 @@ void skin::Engine::drawFrame(QImage& target, const QRect& rect, const QString& s
                              const QString& property) const
 {
     const ImageEntry* entry = m_skin.image(section, property);
-    if (!entry)
-        return;
     const QImage& master = m_skin.pixels();
+    if (!entry || master.isNull())
+        return;
     paint::drawFrame(target, rect, paint::statePicture(master, *entry, state), paint::stateMask(master, *entry, state),
                      entry->maskType);
 }
@@ -165,9 +165,9 @@ bool skin::Engine::drawGlyph(QImage& target, QPoint at, const QString& section, 
                              int state) const
 {
     const ImageEntry* entry = m_skin.image(section, property);
-    if (!entry)
-        return false;
     const QImage& master = m_skin.pixels();
+    if (!entry || master.isNull())
+        return false;
     paint::drawMasked(target, at, paint::statePicture(master, *entry, state), paint::stateMask(master, *entry, state),
                       entry->maskType);
     return true;

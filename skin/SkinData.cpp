@@ -1,6 +1,8 @@
 #include "skin/SkinData.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QtEndian>
 
 QRgb skin::fromSkinColor(int value) { return qRgb(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF); }
 
@@ -208,6 +210,53 @@ skin::Skin skin::internalSkin()
         entry.borderWidth = row.borderWidth;
         s.images.append(entry);
     }
-    s.master = QImage(QStringLiteral(":/skin/desert.bmp"));
+    // Read here rather than through Qt's image readers, whose plugins the
+    // program would otherwise look for at start-up for this one bitmap.
+    QFile file(QStringLiteral(":/skin/desert.bmp"));
+    if (file.open(QIODevice::ReadOnly))
+        s.master = readBitmap8(file.readAll());
     return s;
+}
+
+QImage skin::readBitmap8(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    auto u16 = [&](qsizetype at) { return qFromLittleEndian<quint16>(data + at); };
+    auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(data + at); };
+    auto i32 = [&](qsizetype at) { return qFromLittleEndian<qint32>(data + at); };
+    constexpr qsizetype kFileHeader = 14, kInfoHeader = 40;
+    if (size < kFileHeader + kInfoHeader || data[0] != 'B' || data[1] != 'M')
+        return {};
+    const quint32 offset = u32(10);
+    const quint32 infoSize = u32(14);
+    const qint32 width = i32(18), height = i32(22);
+    if (infoSize < kInfoHeader || u16(26) != 1 || u16(28) != 8 || u32(30) != 0 || width <= 0 || height == 0 ||
+        width > 4096 || qAbs(height) > 4096)
+        return {};
+    quint32 colors = u32(46);
+    if (colors == 0 || colors > 256)
+        colors = 256;
+    const qsizetype table = kFileHeader + infoSize;
+    const qsizetype stride = (qsizetype(width) + 3) / 4 * 4;
+    const int rows = qAbs(height);
+    if (table + qsizetype(colors) * 4 > size || qsizetype(offset) + stride * rows > size)
+        return {};
+    QImage image(width, rows, QImage::Format_Indexed8);
+    QList<QRgb> palette;
+    for (quint32 i = 0; i < colors; ++i) {
+        const uchar* entry = data + table + i * 4; // blue, green, red, unused
+        palette.append(qRgb(entry[2], entry[1], entry[0]));
+    }
+    image.setColorTable(palette);
+    for (int y = 0; y < rows; ++y) {
+        const uchar* line = data + offset + stride * (height > 0 ? rows - 1 - y : y); // stored bottom up
+        uchar* out = image.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            if (line[x] >= colors)
+                return {};
+            out[x] = line[x];
+        }
+    }
+    return image;
 }

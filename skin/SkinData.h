@@ -94,6 +94,10 @@ private:
     mutable QImage m_pixels;
 };
 
+// An 8-bit bitmap file (uncompressed, with its colour table) as an indexed
+// image; a null image when the bytes are not such a file.
+QImage readBitmap8(const QByteArray& bytes);
+
 // The skin stored with the main window, "Desert (internal)". Its master
 // image is skin/desert.bmp, drawn by drawMasterImage() (MasterImage.h).
 Skin internalSkin();

@@ -5,6 +5,7 @@
 #include "skin/SkinData.h"
 #include "skin/masterimage/MasterImage.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QTest>
 
@@ -35,6 +36,8 @@ private slots:
     void stateImagesLieSideBySideWithTheirMasksBelow();
     void masterImageIsOursAndStored();
 
+    void damagedBitmapsAreRefused_data();
+    void damagedBitmapsAreRefused();
     void gradientTexts_data();
     void gradientTexts();
     void gradientSteps_data();
@@ -120,9 +123,42 @@ void TestSkinRules::masterImageIsOursAndStored()
     // The stored bitmap is what our drawing gives, pixel for pixel.
     const QImage drawn = drawMasterImage();
     QCOMPARE(drawn.convertToFormat(QImage::Format_RGB32), s.master.convertToFormat(QImage::Format_RGB32));
+    // Our reading of the bitmap agrees with Qt's image reader.
+    QFile file(QStringLiteral(NORVENA_SOURCE_DIR "/skin/desert.bmp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(readBitmap8(bytes).convertToFormat(QImage::Format_RGB32),
+             QImage::fromData(bytes, "BMP").convertToFormat(QImage::Format_RGB32));
     // Every image entry lies inside it.
     for (const ImageEntry& entry : s.images)
         QVERIFY2(QRect(0, 0, 304, 250).contains(entry.rect), qPrintable(entry.section + u'.' + entry.property));
+}
+
+void TestSkinRules::damagedBitmapsAreRefused_data()
+{
+    QFile file(QStringLiteral(NORVENA_SOURCE_DIR "/skin/desert.bmp"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray good = file.readAll();
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("not a bitmap") << QByteArray("GIF89a").append(good.mid(6));
+    QTest::newRow("cut short") << good.left(good.size() - 100);
+    QTest::newRow("headers only") << good.left(54);
+    QByteArray deep = good;
+    deep[28] = 24; // 24 bits per pixel
+    QTest::newRow("not 8 bits per pixel") << deep;
+    QByteArray packed = good;
+    packed[30] = 1; // run-length packed
+    QTest::newRow("compressed") << packed;
+    QByteArray outside = good;
+    outside[outside.size() - 1] = char(250); // past the 59 colours of the table
+    QTest::newRow("a pixel past the colour table") << outside;
+}
+
+void TestSkinRules::damagedBitmapsAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QVERIFY(readBitmap8(bytes).isNull());
 }
 
 void TestSkinRules::gradientTexts_data()
