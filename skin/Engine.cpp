@@ -137,6 +137,8 @@ QImage skin::Engine::backgroundOf(const QWidget* widget, bool hot)
     if (m_backgrounds.size() >= kCacheLimit)
         m_backgrounds.clear();
     m_backgrounds.insert(key, image);
+    // A widget made later at the same address must not find this picture.
+    connect(widget, &QObject::destroyed, this, &Engine::forget, Qt::UniqueConnection);
     return image;
 }
 
