@@ -247,15 +247,16 @@ void skin::Engine::skinWindow(QWidget* window)
     if (m_frames.contains(window))
         return;
     const Qt::WindowFlags border = window->windowFlags();
-    window->setWindowFlags(border | Qt::FramelessWindowHint);
+    const bool visible = window->isVisible();
+    window->setWindowFlags(border | Qt::FramelessWindowHint); // hides a shown window
     m_frames.insert(window, new WindowFrame(window, border, this));
     connect(window, &QObject::destroyed, this, &Engine::forget, Qt::UniqueConnection);
     // The skin paints the whole client area.
     window->setAutoFillBackground(false);
     window->setAttribute(Qt::WA_OpaquePaintEvent);
     skinControls(window);
-    if (window->isVisible())
-        m_frames.value(window)->clientShown();
+    if (visible)
+        window->show(); // in its frame
 }
 
 void skin::Engine::skinControls(QWidget* window)

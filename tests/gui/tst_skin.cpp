@@ -187,6 +187,14 @@ void TestSkin::markedControlsAndLaterWindowsAreSkinned()
     late.show();
     QVERIFY(Engine::instance()->frameOf(&late));
     QVERIFY(Engine::instance()->frameOf(&late)->isVisible());
+
+    // A window marked while shown stays shown, now in its frame.
+    Form shown;
+    shown.show();
+    shown.setProperty("skinSection", "FORM");
+    QVERIFY(shown.isVisible());
+    QVERIFY(shown.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(Engine::instance()->frameOf(&shown) && Engine::instance()->frameOf(&shown)->isVisible());
 }
 
 // The active window's title bar: hot gradient, near-white text with a dark
