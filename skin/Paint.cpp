@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 constexpr QRgb kFuchsia = 0xFF00FF;
@@ -103,11 +105,12 @@ void skin::paint::tile(QImage& target, const QImage& texture)
     if (texture.isNull())
         return;
     const QImage source = texture.convertToFormat(QImage::Format_RGB32);
+    const int w = source.width();
     for (int y = 0; y < target.height(); ++y) {
         auto* t = reinterpret_cast<QRgb*>(target.scanLine(y));
         const auto* s = reinterpret_cast<const QRgb*>(source.constScanLine(y % source.height()));
-        for (int x = 0; x < target.width(); ++x)
-            t[x] = s[x % source.width()];
+        for (int x = 0; x < target.width(); x += w)
+            std::copy_n(s, std::min(w, target.width() - x), t + x);
     }
 }
 
