@@ -11,6 +11,7 @@
 #include "platform/FileListBox.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
+#include "skin/Engine.h"
 #include "skin/Look.h"
 
 #include <QEvent>
@@ -62,6 +63,7 @@ QFrame* panel(QWidget* parent, const char* name, int left, int top, int width, i
     auto* p = place(new QFrame(parent), name, left, top, width, height);
     p->setFrameStyle(QFrame::Panel | QFrame::Raised);
     p->setLineWidth(1);
+    p->setProperty("skinSection", "PANEL");
     return p;
 }
 
@@ -86,6 +88,10 @@ TForm1::TForm1(QWidget* parent)
     buildMaterialPanels();
     chainTabOrder({Button1, ListBox1, Edit1, FileListBox1, Button2, Edit2, FileListBox2, Button6, Button7, Button8,
                  Edit3, sPanel1, sPanel2, sPanel3});
+    // The skin provider, created before the skin manager loads the internal
+    // skin "Desert (internal)" at the end of the window's creation.
+    setProperty("skinSection", "FORM");
+    skin::Engine::loadInternalSkin(this);
 }
 
 void TForm1::buildAuthorControls()
