@@ -125,6 +125,7 @@ void TForm8::createControls()
     sTreeView1->setFrameShape(QFrame::NoFrame);
     sTreeView1->setHeaderHidden(true);
     sTreeView1->setIndentation(19);
+    sTreeView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the numbers always fit
     sTreeView1->setRootIsDecorated(true); // root nodes stand one indent in, as in a tree with root lines
     sTreeView1->setItemsExpandable(false);
     sTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -50,3 +50,11 @@ void HandlerScope::settle()
 HandlerScope::Running::Running() : m_outermost(state().depth == 0) { ++state().depth; }
 
 HandlerScope::Running::~Running() { --state().depth; }
+
+HandlerScope::Waiting::Waiting() : m_depth(state().depth)
+{
+    settle();
+    state().depth = 0;
+}
+
+HandlerScope::Waiting::~Waiting() { state().depth = m_depth; }

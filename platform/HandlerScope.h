@@ -47,4 +47,19 @@ private:
     bool m_outermost;
 };
 
+// Marks a modal wait for the user (a message box, a dialog) for its
+// lifetime. What the running handler holds open is settled first (a failure
+// is thrown, and there is then no wait); a handler that the wait's own event
+// loop runs meanwhile is an outermost one and settles its own work.
+class Waiting {
+public:
+    Waiting();
+    ~Waiting();
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+
+private:
+    int m_depth;
+};
+
 } // namespace HandlerScope

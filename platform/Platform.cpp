@@ -30,32 +30,33 @@ template <class T> T& installed(const std::unique_ptr<T>& service)
 // Every message box and print dialog waits for the user, so the work that the
 // running handler holds open (its write transaction) is settled before one is
 // shown: nothing stays locked while the user reads. A failure to settle ends
-// the handler with that error in place of the box.
+// the handler with that error in place of the box. A handler run while the
+// box waits settles its own work when it ends.
 class SettlingMessages : public MessageBoxes {
 public:
     void notice(QWidget* parent, const QString& text) override
     {
-        HandlerScope::settle();
+        HandlerScope::Waiting waiting;
         installed(services().messages).notice(parent, text);
     }
     void error(QWidget* parent, const QString& caption, const QString& text) override
     {
-        HandlerScope::settle();
+        HandlerScope::Waiting waiting;
         installed(services().messages).error(parent, caption, text);
     }
     bool informationYesNo(QWidget* parent, const QString& text) override
     {
-        HandlerScope::settle();
+        HandlerScope::Waiting waiting;
         return installed(services().messages).informationYesNo(parent, text);
     }
     void informationOk(QWidget* parent, const QString& text) override
     {
-        HandlerScope::settle();
+        HandlerScope::Waiting waiting;
         installed(services().messages).informationOk(parent, text);
     }
     bool confirm(QWidget* parent, const QString& text) override
     {
-        HandlerScope::settle();
+        HandlerScope::Waiting waiting;
         return installed(services().messages).confirm(parent, text);
     }
 };
@@ -64,7 +65,7 @@ class SettlingPrintDialogs : public PrintDialogs {
 public:
     bool execute(QWidget* parent) override
     {
-        HandlerScope::settle();
+        HandlerScope::Waiting waiting;
         return installed(services().printDialogs).execute(parent);
     }
 };
