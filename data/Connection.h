@@ -2,12 +2,11 @@
 
 #include "platform/HandlerScope.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSqlDatabase>
 #include <QString>
-
-#include <QHash>
 
 #include <functional>
 #include <memory>
@@ -61,13 +60,14 @@ public:
     // another program is writing).
     QSqlQuery& prepareWrite(const QString& sql);
     // Runs a write statement of prepareWrite(): every write of the table
-    // objects passes here. A statement the engine refuses throws its message; the rows
-    // written before it stay in the transaction, unless the engine ended the
-    // transaction by itself (a full disk, an I/O error, a trigger's rollback):
-    // then those rows are lost, the table objects take them back out of their
-    // snapshots (rollback log below) and the message says so.
-    // An engine that aborts the whole transaction on any failed statement
-    // needs a savepoint around each statement: it belongs here, and only here.
+    // objects passes here. A statement the engine refuses throws its
+    // message; the rows written before it stay in the transaction, unless the
+    // engine ended the transaction by itself (a full disk, an I/O error, a
+    // trigger's rollback): then those rows are lost, the table objects take
+    // them back out of their snapshots (rollback log below) and the message
+    // says so. An engine that aborts the whole transaction on any failed
+    // statement needs a savepoint around each statement: it belongs here,
+    // and only here.
     void write(QSqlQuery& query);
 
     // Whether a transaction of this connection is open.

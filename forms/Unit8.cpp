@@ -23,7 +23,7 @@
 
 namespace {
 
-// The answer letters; radio index i stands for kLetters[i].
+// The answer letters; radio index i stands for answerLetters()[i].
 const QStringList& answerLetters()
 {
     static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
@@ -56,6 +56,7 @@ QString memoText(const QPlainTextEdit* memo)
     return text.isNull() ? QStringLiteral("") : text;
 }
 
+// A control with its name and the skin section that draws it.
 template <class W> W* named(W* widget, const char* name, const char* skinSection)
 {
     widget->setObjectName(QString::fromLatin1(name));
