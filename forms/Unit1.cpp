@@ -7,6 +7,7 @@
 #include "forms/Unit10.h"
 #include "forms/Unit2.h"
 #include "forms/Unit6.h"
+#include "forms/Unit8.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
 #include "platform/FileSystem.h"
@@ -334,8 +335,8 @@ void TForm1::Button44Click()
 {
     if (UserRole == QLatin1String("student"))
         Form6->OpenTestWindow();
-    // The teacher's test editor comes with the question editor; for the role
-    // "prepod" the button does nothing yet.
+    else if (UserRole == QLatin1String("prepod"))
+        Form8->OpenEditor();
 }
 
 void TForm1::Button9Click()
