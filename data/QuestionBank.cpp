@@ -4,47 +4,11 @@
 #include "data/Table.h"
 #include "data/Value.h"
 #include "platform/Error.h"
+#include "platform/HandlerScope.h"
 
 #include <QSet>
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace {
-
-// A savepoint of the connection: a transaction of its own, or a part of one
-// already running, that is released or rolled back as a whole.
-class Savepoint {
-public:
-    explicit Savepoint(Connection& connection) : m_db(connection.database()) { run("SAVEPOINT norvena_transfer"); }
-    ~Savepoint()
-    {
-        if (!m_done) {
-            QSqlQuery(m_db).exec(QStringLiteral("ROLLBACK TO norvena_transfer"));
-            QSqlQuery(m_db).exec(QStringLiteral("RELEASE norvena_transfer"));
-        }
-    }
-    Savepoint(const Savepoint&) = delete;
-    Savepoint& operator=(const Savepoint&) = delete;
-
-    void release()
-    {
-        run("RELEASE norvena_transfer");
-        m_done = true;
-    }
-
-private:
-    void run(const char* statement)
-    {
-        QSqlQuery q(m_db);
-        if (!q.exec(QString::fromLatin1(statement))) {
-            const QSqlError e = q.lastError();
-            throw Error(e.databaseText().trimmed().isEmpty() ? e.text().trimmed() : e.databaseText().trimmed());
-        }
-    }
-
-    QSqlDatabase m_db;
-    bool m_done = false;
-};
 
 bool isTopic(const QVariant& v, const QString& topic)
 {
@@ -112,17 +76,29 @@ QList<aiken::Question> topicQuestions(Table& test, const QString& topic)
 bool importQuestions(Table& test, Table& temi, const QString& topic, const QList<aiken::Question>& questions,
                      const Advance& advance)
 {
+    // The rows go into one transaction: the running handler's, or one of the
+    // import's own when no handler runs.
+    const bool ownTransaction = !HandlerScope::active();
+    HandlerScope::Running scope;
+    Connection& connection = *test.connection();
+
     test.open();
     temi.open();
     // As "Сохранить": filtering off, and a pending new row with no field
     // written is discarded by the move to the last row.
     test.setFiltered(false);
     test.last();
+    // What the action wrote before the import stands on its own, so that
+    // taking the import back takes back nothing else.
+    connection.commit();
 
+    auto takeBack = [&] {
+        test.cancel();
+        temi.cancel();
+        connection.rollback();
+    };
     bool done = false;
     try {
-        Savepoint transaction(*test.connection());
-
         // The topic's rows already there keep their order and are numbered
         // 1 … k, as the walk of "Сохранить" numbers them.
         const QString nom = QStringLiteral("nom");
@@ -164,22 +140,15 @@ bool importQuestions(Table& test, Table& temi, const QString& topic, const QList
                 temi.setValue(QStringLiteral("rasdel"), topic);
                 temi.post();
             }
-            transaction.release();
+        } else {
+            takeBack();
         }
     } catch (...) {
-        // The transaction is rolled back; the table objects forget what it wrote.
-        test.cancel();
-        temi.cancel();
-        test.refresh();
-        temi.refresh();
+        takeBack();
         throw;
     }
-    if (!done) {
-        test.cancel();
-        temi.cancel();
-        test.refresh();
-        temi.refresh();
-    }
+    if (done && ownTransaction)
+        connection.commit();
     test.first();
     return done;
 }

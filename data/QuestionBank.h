@@ -25,7 +25,9 @@ QStringList knownTopics(Table& temi, Table& test);
 // that names each such question by its running number nom1.
 QList<aiken::Question> topicQuestions(Table& test, const QString& topic);
 
-// Adds the questions to the topic, all or none, in one transaction: each a
+// Adds the questions to the topic, all or none, in one transaction (the
+// running handler's, which its end commits; outside a handler one of the
+// import's own, committed before it returns): each a
 // new row of test with its text, its letter and the numbers "Сохранить" gives
 // (nom1: the rows before it plus one; nom: the topic's rows numbered 1 … M in
 // the table's order, the rows already there renumbered where they are not);

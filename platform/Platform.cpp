@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include "platform/HandlerScope.h"
 #include "platform/RealDialogs.h"
 #include "platform/RealPlatform.h"
 
@@ -31,15 +32,122 @@ template <class T> T& installed(const std::unique_ptr<T>& service)
     return *service;
 }
 
+// Every message box and print dialog waits for the user, so the work that the
+// running handler holds open (its write transaction) is settled before one is
+// shown: nothing stays locked while the user reads. A failure to settle ends
+// the handler with that error in place of the box. A handler run while the
+// box waits settles its own work when it ends.
+class SettlingMessages : public MessageBoxes {
+public:
+    void notice(QWidget* parent, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        installed(services().messages).notice(parent, text);
+    }
+    void error(QWidget* parent, const QString& caption, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        installed(services().messages).error(parent, caption, text);
+    }
+    bool informationYesNo(QWidget* parent, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().messages).informationYesNo(parent, text);
+    }
+    void informationOk(QWidget* parent, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        installed(services().messages).informationOk(parent, text);
+    }
+    bool confirm(QWidget* parent, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().messages).confirm(parent, text);
+    }
+};
+
+class SettlingPrintDialogs : public PrintDialogs {
+public:
+    bool execute(QWidget* parent) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().printDialogs).execute(parent);
+    }
+};
+
+// The dialogs of the imports and exports wait for the user as well. A
+// progress dialog does not: the work it shows holds what it writes open until
+// it ends, so that a cancel can take all of it back.
+class SettlingFileDialogs : public FileDialogs {
+public:
+    QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                         const QString& filter) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().fileDialogs).openFileName(parent, caption, directory, filter);
+    }
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed, const QString& filter,
+                         const QString& defaultSuffix) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().fileDialogs).saveFileName(parent, caption, proposed, filter, defaultSuffix);
+    }
+};
+
+class SettlingInputDialogs : public InputDialogs {
+public:
+    std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& label,
+                                   const QStringList& choices, const QString& initial) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().inputDialogs).askText(parent, caption, label, choices, initial);
+    }
+};
+
+class SettlingPrintPreviews : public PrintPreviews {
+public:
+    void execute(QWidget* parent, const QString& documentName, const Render& render) override
+    {
+        HandlerScope::Waiting waiting;
+        installed(services().printPreviews).execute(parent, documentName, render);
+    }
+};
+
 } // namespace
 
-MessageBoxes& Platform::messages() { return installed(services().messages); }
+MessageBoxes& Platform::messages()
+{
+    static SettlingMessages messages;
+    return messages;
+}
+
 Shell& Platform::shell() { return installed(services().shell); }
-PrintDialogs& Platform::printDialogs() { return installed(services().printDialogs); }
+
+PrintDialogs& Platform::printDialogs()
+{
+    static SettlingPrintDialogs dialogs;
+    return dialogs;
+}
 Process& Platform::process() { return installed(services().process); }
-FileDialogs& Platform::fileDialogs() { return installed(services().fileDialogs); }
-InputDialogs& Platform::inputDialogs() { return installed(services().inputDialogs); }
-PrintPreviews& Platform::printPreviews() { return installed(services().printPreviews); }
+
+FileDialogs& Platform::fileDialogs()
+{
+    static SettlingFileDialogs dialogs;
+    return dialogs;
+}
+
+InputDialogs& Platform::inputDialogs()
+{
+    static SettlingInputDialogs dialogs;
+    return dialogs;
+}
+
+PrintPreviews& Platform::printPreviews()
+{
+    static SettlingPrintPreviews previews;
+    return previews;
+}
+
 ProgressDialogs& Platform::progressDialogs() { return installed(services().progressDialogs); }
 
 HtmlView* Platform::createHtmlView(QWidget* parent)
