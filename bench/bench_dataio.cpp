@@ -1,27 +1,37 @@
-// The teacher's imports and exports, timed, each against a baseline run in
-// the same process:
-//   export  100,000 results of the register to a CSV file (read from the
-//           table object, formatted, written through the atomic file with
-//           its sync), against writing the same bytes with plain file writes
-//           (without and with a sync at the end)
-//   import  an Aiken file of 10,000 questions into a new topic (decoding,
-//           reading, the rows written through the table object in one
-//           transaction, the topic numbered and added to temi), against the
-//           same rows written with plain prepared SQLite statements in one
-//           transaction
+// The teacher's imports and exports through the windows' own actions, timed,
+// each against a baseline run in the same process:
+//   export  the results register's "Сохранить в CSV…" over 100,000 results
+//           (the rows read as the grid shows them, formatted, written through
+//           the atomic file with its sync), against writing the same bytes
+//           with plain file writes (without and with a sync at the end)
+//   import  the test editor's "Импорт вопросов…" of an Aiken file of 10,000
+//           questions into a new topic (reading and checking the file, the
+//           rows written through tblTest in the handler's one transaction,
+//           numbered, the topic added to temi, the commit, the tree refilled),
+//           against the same rows written with plain prepared SQLite
+//           statements in one transaction on a copy of the same file
 //
 //   bench_dataio [results] [questions] [rounds]   (defaults 100000 10000 5)
+//
+// Run it headless: QT_QPA_PLATFORM=offscreen bench_dataio
 
+#include "support/TestPlatform.h"
+
+#include "app/Forms.h"
+#include "app/Startup.h"
 #include "data/Aiken.h"
-#include "data/Connection.h"
-#include "data/Csv.h"
-#include "data/QuestionBank.h"
 #include "data/Table.h"
+#include "forms/Unit6.h"
+#include "forms/Unit8.h"
+#include "forms/Unit9.h"
 
-#include <QCoreApplication>
+#include <QAction>
+#include <QApplication>
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -51,8 +61,19 @@ void exec(QSqlQuery& q)
         fail(q.lastError().text() + QStringLiteral(" in ") + q.lastQuery());
 }
 
-// The course's schema, from the CREATE TABLE statements of the demo seed,
-// with `results` rows in result and 1,000 questions in 20 topics.
+QSqlDatabase openFile(const QString& name, const QString& path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    if (!db.open())
+        fail(db.lastError().text());
+    QSqlQuery sync(db);
+    sync.exec(QStringLiteral("PRAGMA synchronous = FULL")); // as the program's connection
+    return db;
+}
+
+// The course's schema (the CREATE TABLE statements of the demo seed) with
+// `results` rows in result and 1,000 questions in 20 topics.
 void makeDatabase(const QString& path, int results)
 {
     QFile seed(QStringLiteral(NORVENA_SOURCE_DIR "/course/test.sql"));
@@ -63,10 +84,7 @@ void makeDatabase(const QString& path, int results)
         if (!line.trimmed().startsWith(QLatin1String("--")))
             code << line;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench_make"));
-        db.setDatabaseName(path);
-        if (!db.open())
-            fail(db.lastError().text());
+        QSqlDatabase db = openFile(QStringLiteral("bench_make"), path);
         for (const QString& s : code.join(u'\n').split(u';')) {
             if (!s.trimmed().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
                 continue;
@@ -87,13 +105,19 @@ void makeDatabase(const QString& path, int results)
         }
         QSqlQuery t(db);
         t.prepare(QStringLiteral("INSERT INTO test (nom, nom1, test, rasdel, otv) VALUES (?, ?, ?, ?, ?)"));
+        QSqlQuery topic(db);
+        topic.prepare(QStringLiteral("INSERT INTO temi (rasdel) VALUES (?)"));
         for (int i = 0; i < 1000; ++i) {
             t.addBindValue(i / 20 + 1);
             t.addBindValue(i + 1);
-            t.addBindValue(QStringLiteral("Вопрос %1\nA) да\nB) нет").arg(i));
+            t.addBindValue(QStringLiteral("Вопрос %1\r\nA) да\r\nB) нет").arg(i));
             t.addBindValue(QStringLiteral("Тема %1").arg(i % 20));
             t.addBindValue(QStringLiteral("A"));
             exec(t);
+            if (i < 20) {
+                topic.addBindValue(QStringLiteral("Тема %1").arg(i));
+                exec(topic);
+            }
         }
         db.commit();
     }
@@ -111,6 +135,13 @@ QByteArray aikenFile(int questions)
     return text.toUtf8();
 }
 
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        fail(QStringLiteral("cannot write ") + path);
+}
+
 double timed(const std::function<void()>& work)
 {
     QElapsedTimer t;
@@ -122,7 +153,7 @@ double timed(const std::function<void()>& work)
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
 }
 
 void writePlain(const QString& path, const QByteArray& bytes, bool sync)
@@ -139,92 +170,115 @@ void writePlain(const QString& path, const QByteArray& bytes, bool sync)
     ::close(fd);
 }
 
-void report(const char* what, double seconds, double baseline, const char* against)
+// The three windows that the actions need, on test.mdb in the working directory.
+void createWindows()
 {
-    std::printf("%-44s %8.3f s   %-40s %8.3f s   ratio %6.2f\n", what, seconds, against, baseline, seconds / baseline);
+    Form6 = new TForm6;
+    Form6->FormCreate();
+    Form8 = new TForm8;
+    Form9 = new TForm9;
+}
+
+void destroyWindows()
+{
+    delete Form9;
+    delete Form8;
+    delete Form6;
+    Form9 = nullptr;
+    Form8 = nullptr;
+    Form6 = nullptr;
+}
+
+void checkQuiet(TestPlatform& platform, const QStringList& notices = {})
+{
+    QStringList boxes;
+    for (const TestPlatform::Box& box : platform.boxes)
+        boxes << box.kind + QStringLiteral(": ") + box.text;
+    if (platform.texts(QStringLiteral("notice")) != notices || boxes.size() != notices.size() ||
+        !platform.verifyDone().isEmpty())
+        fail(boxes.join(u'\n') + platform.verifyDone());
+    platform.clear();
+}
+
+void report(const QString& what, double seconds, const QString& against, double baseline)
+{
+    std::printf("  %s %8.3f s   %s %8.3f s   ratio %6.2f\n", qPrintable(what.leftJustified(22)), seconds,
+                qPrintable(against.leftJustified(34)), baseline, seconds / baseline);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    const int results = argc > 1 ? std::atoi(argv[1]) : 100000;
-    const int questions = argc > 2 ? std::atoi(argv[2]) : 10000;
-    const int rounds = argc > 3 ? std::atoi(argv[3]) : 5;
+    QApplication app(argc, argv);
+    const int results = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
+    const int questions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10000;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
 
     QTemporaryDir dir;
-    const QString original = dir.filePath(QStringLiteral("original.mdb"));
-    makeDatabase(original, results);
+    if (!dir.isValid())
+        fail(QStringLiteral("no temporary folder"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QString pristine = dir.filePath(QStringLiteral("pristine.mdb"));
+    const QString database = dir.filePath(QStringLiteral("test.mdb"));
+    makeDatabase(pristine, results);
+
+    initialiseApplication();
+    TestPlatform platform;
 
     // Export.
     {
-        Connection connection(QStringLiteral("ADOConnection1"));
-        connection.setConnectionString(QStringLiteral("Data Source=") + original);
-        Table tblResult(QStringLiteral("tblResult"), &connection, QStringLiteral("result"));
-        tblResult.open();
-        const QStringList fields{"fio", "data", "kol", "ocenka"};
-        const QStringList titles{"ФИО студента", "Дата", "Кол-во вопросов", "Оценка"};
-        const QString csvPath = dir.filePath(QStringLiteral("Результаты.csv"));
+        QFile::copy(pristine, database);
+        createWindows();
+        const QString csvPath = dir.filePath(QStringLiteral("Результаты тестирования.csv"));
         const QString plainPath = dir.filePath(QStringLiteral("plain.csv"));
         std::vector<double> exported, plain, plainSynced;
         for (int round = 0; round < rounds; ++round) {
-            exported.push_back(timed([&] {
-                csv::writeTable(
-                    csvPath, titles, tblResult.recordCount(),
-                    [&](qint64 row) {
-                        QStringList cells;
-                        for (const QString& f : fields)
-                            cells << csv::cellText(tblResult.valueAt(int(row), f));
-                        return cells;
-                    },
-                    [](qint64) { return true; });
-            }));
+            platform.fileAnswers << csvPath;
+            exported.push_back(timed([] { Form9->SaveCsvAction->trigger(); }));
+            checkQuiet(platform);
             QFile written(csvPath);
-            written.open(QIODevice::ReadOnly);
+            if (!written.open(QIODevice::ReadOnly))
+                fail(QStringLiteral("no CSV file"));
             const QByteArray bytes = written.readAll();
             plain.push_back(timed([&] { writePlain(plainPath, bytes, false); }));
             plainSynced.push_back(timed([&] { writePlain(plainPath, bytes, true); }));
         }
-        std::printf("export of %d results, %lld bytes, median of %d rounds\n", results,
+        destroyWindows();
+        QFile::remove(database);
+        std::printf("export of %d results to CSV, %lld bytes, median of %d rounds\n", results,
                     qlonglong(QFile(csvPath).size()), rounds);
-        report("CSV export (read, format, write, sync)", median(exported), median(plain),
-               "plain writes of the same bytes");
-        report("", median(exported), median(plainSynced), "plain writes and a sync");
+        report(QStringLiteral("\"Сохранить в CSV…\""), median(exported),
+               QStringLiteral("plain writes of the same bytes"), median(plain));
+        report(QString(), median(exported), QStringLiteral("plain writes and a sync"), median(plainSynced));
     }
 
     // Import.
     {
-        const QByteArray file = aikenFile(questions);
+        const QString bankPath = dir.filePath(QStringLiteral("вопросы.txt"));
+        const QByteArray bank = aikenFile(questions);
+        writeFile(bankPath, bank);
+        const QList<aiken::Question> parsed = aiken::read(bank);
+        const QString expected = QStringLiteral("Добавлено вопросов: %1 (тема «%2»).").arg(questions).arg(kTopic);
         std::vector<double> imported, plain;
         for (int round = 0; round < rounds; ++round) {
-            const QString copy = dir.filePath(QStringLiteral("import-%1.mdb").arg(round));
-            QFile::copy(original, copy);
-            {
-                Connection connection(QStringLiteral("ADOConnection1"));
-                connection.setConnectionString(QStringLiteral("Data Source=") + copy);
-                Table tblTemi(QStringLiteral("tblTemi"), &connection, QStringLiteral("temi"));
-                Table tblTest(QStringLiteral("tblTest"), &connection, QStringLiteral("test"));
-                tblTemi.open();
-                tblTest.open();
-                imported.push_back(timed([&] {
-                    const QList<aiken::Question> parsed = aiken::read(file);
-                    questionbank::importQuestions(tblTest, tblTemi, kTopic, parsed, [](qint64) { return true; });
-                }));
-                if (tblTest.recordCount() != 1000 + questions)
-                    fail(QStringLiteral("the import wrote %1 rows").arg(tblTest.recordCount() - 1000));
-            }
+            QFile::copy(pristine, database);
+            createWindows();
+            Form8->sEdit1->setText(kTopic);
+            platform.fileAnswers << bankPath;
+            imported.push_back(timed([] { Form8->ImportAction->trigger(); }));
+            checkQuiet(platform, {expected});
+            if (Form6->tblTest->recordCount() != 1000 + questions)
+                fail(QStringLiteral("the import wrote %1 rows").arg(Form6->tblTest->recordCount() - 1000));
+            destroyWindows();
+            QFile::remove(database);
 
-            const QString baseCopy = dir.filePath(QStringLiteral("plain-%1.mdb").arg(round));
-            QFile::copy(original, baseCopy);
+            const QString copy = dir.filePath(QStringLiteral("plain.mdb"));
+            QFile::remove(copy);
+            QFile::copy(pristine, copy);
             {
-                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench_plain"));
-                db.setDatabaseName(baseCopy);
-                db.open();
-                QSqlQuery sync(db);
-                sync.exec(QStringLiteral("PRAGMA synchronous = FULL"));
-                // The same rows, made ready beforehand.
-                const QList<aiken::Question> parsed = aiken::read(file);
+                QSqlDatabase db = openFile(QStringLiteral("bench_plain"), copy);
                 plain.push_back(timed([&] {
                     db.transaction();
                     QSqlQuery q(db);
@@ -243,13 +297,15 @@ int main(int argc, char** argv)
                     exec(t);
                     db.commit();
                 }));
+                db.close();
             }
             QSqlDatabase::removeDatabase(QStringLiteral("bench_plain"));
         }
-        std::printf("import of %d questions, %lld bytes, median of %d rounds\n", questions, qlonglong(file.size()),
-                    rounds);
-        report("Aiken import (read, rows, numbers, temi)", median(imported), median(plain),
-               "plain inserts in one transaction");
+        std::printf("import of %d questions from an Aiken file of %lld bytes, median of %d rounds\n", questions,
+                    qlonglong(bank.size()), rounds);
+        report(QStringLiteral("\"Импорт вопросов…\""), median(imported),
+               QStringLiteral("plain inserts in one transaction"), median(plain));
     }
+    QDir::setCurrent(previous);
     return 0;
 }

@@ -101,24 +101,16 @@ bool TForm9::eventFilter(QObject* watched, QEvent* event)
     return Form::eventFilter(watched, event);
 }
 
-QList<int> TForm9::shownColumns() const
+QList<DataGridColumn> TForm9::shownColumns() const
 {
     const QHeaderView* header = DBGrid1->horizontalHeader();
-    QList<int> columns;
+    QList<DataGridColumn> columns;
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
         if (!header->isSectionHidden(logical))
-            columns << logical;
+            columns << DBGrid1->gridModel()->columns().at(logical);
     }
     return columns;
-}
-
-QStringList TForm9::shownTitles() const
-{
-    QStringList titles;
-    for (int c : shownColumns())
-        titles << DBGrid1->gridModel()->columns().at(c).title;
-    return titles;
 }
 
 qint64 TForm9::shownRowCount() const
@@ -129,16 +121,29 @@ qint64 TForm9::shownRowCount() const
     return table->recordCount();
 }
 
-QStringList TForm9::shownRow(qint64 row, bool asCsv) const
+namespace {
+
+QStringList titlesOf(const QList<DataGridColumn>& columns)
 {
-    Table* table = DBGrid1->table();
+    QStringList titles;
+    for (const DataGridColumn& c : columns)
+        titles << c.title;
+    return titles;
+}
+
+// A row's cells: as a spreadsheet file holds them, or as the grid shows them.
+QStringList cellsOf(const Table& table, const QList<DataGridColumn>& columns, qint64 row, bool asCsv)
+{
     QStringList cells;
-    for (int c : shownColumns()) {
-        const QVariant v = table->valueAt(int(row), DBGrid1->gridModel()->columns().at(c).field);
+    cells.reserve(columns.size());
+    for (const DataGridColumn& c : columns) {
+        const QVariant v = table.valueAt(int(row), c.field);
         cells << (asCsv ? csv::cellText(v) : v.isNull() ? QString() : value::toText(v));
     }
     return cells;
 }
+
+} // namespace
 
 void TForm9::SaveCsvActionExecute()
 {
@@ -148,22 +153,24 @@ void TForm9::SaveCsvActionExecute()
                            QStringLiteral("Таблица CSV (*.csv);;Все файлы (*)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
-    const QStringList titles = shownTitles();
+    const QList<DataGridColumn> columns = shownColumns();
+    const Table& table = *DBGrid1->table();
     const auto progress =
         Platform::progressDialogs().start(this, QStringLiteral("Сохранение результатов в CSV…"), rows);
     csv::writeTable(
-        path, titles, rows, [this](qint64 row) { return shownRow(row, true); },
+        path, titlesOf(columns), rows, [&](qint64 row) { return cellsOf(table, columns, row, true); },
         [&progress](qint64 done) { return progress->advance(done); });
 }
 
 void TForm9::PrintActionExecute()
 {
     const qint64 rows = shownRowCount();
+    const QList<DataGridColumn> columns = shownColumns();
     QList<QStringList> cells;
     cells.reserve(rows);
     for (qint64 row = 0; row < rows; ++row)
-        cells << shownRow(row, false);
-    TablePrint print(QStringLiteral("Результаты тестирования"), QDate::currentDate(), shownTitles(), cells);
+        cells << cellsOf(*DBGrid1->table(), columns, row, false);
+    TablePrint print(QStringLiteral("Результаты тестирования"), QDate::currentDate(), titlesOf(columns), cells);
     Platform::printPreviews().execute(
         this, QStringLiteral("Результаты тестирования"), [this, &print, rows](QPrinter& printer, bool preview) {
             const auto progress = Platform::progressDialogs().start(

@@ -4,6 +4,7 @@
 
 class DataGrid;
 class DataNavigator;
+struct DataGridColumn;
 class QAction;
 class Table;
 
@@ -40,13 +41,6 @@ public:
     // system print dialog.
     void PrintActionExecute();
 
-    // The titles and the rows of the table as the grid shows them, its
-    // columns in their order on the screen; asCsv: cells as a spreadsheet
-    // file holds them (csv::cellText), otherwise as the grid shows them.
-    QStringList shownTitles() const;
-    qint64 shownRowCount() const;
-    QStringList shownRow(qint64 row, bool asCsv) const;
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,5 +48,9 @@ protected:
 private:
     void arrange();
     void createMenu();
-    QList<int> shownColumns() const;
+    // The grid's columns (field and title) in their order on the screen.
+    QList<DataGridColumn> shownColumns() const;
+    // The rows the grid shows: the table's rows, a row being edited with
+    // its changes, not a pending new row.
+    qint64 shownRowCount() const;
 };
