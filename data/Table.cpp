@@ -1,6 +1,7 @@
 #include "data/Table.h"
 
 #include "data/Connection.h"
+#include "data/PrivateTable.h"
 #include "data/Value.h"
 #include "platform/Error.h"
 
@@ -356,6 +357,8 @@ void Table::open()
     if (!m_connection->isOpen())
         m_connection->open();
     QSqlDatabase db = m_connection->database();
+    if (m_private)
+        PrivateTable::ensure(db, m_tableName);
 
     QStringList fields;
     QVector<Kind> kinds;

@@ -32,6 +32,13 @@ public:
     QString tableName() const { return m_tableName; }
     Connection* connection() const { return m_connection; }
 
+    // Set before the object opens: it then works on a copy of its table
+    // private to its connection (data/PrivateTable.h), made from the rows of
+    // the file's table when the object first opens on that connection. What
+    // other copies of the program do to the file's table never reaches it.
+    void setPrivateToConnection(bool on) { m_private = on; }
+    bool privateToConnection() const { return m_private; }
+
     // Opens the object when closed: opens the connection first when it is not
     // open, then reads the whole table; the first row becomes current.
     // Nothing happens when open.
@@ -147,6 +154,7 @@ private:
 
     QString m_tableName;
     Connection* m_connection;
+    bool m_private = false;
     std::unique_ptr<Impl> d;
 };
 

@@ -681,6 +681,60 @@ private slots:
         QCOMPARE(db->side()->scalar("SELECT typeof(fio) FROM result WHERE rowid = 2"), QVariant("text"));
     }
 
+    // Each connection's sheet is its own: made from the file's rows when it
+    // first opens, with the same columns, and never seen by another
+    // connection; the file's table is not written.
+    void tablePrivateToItsConnection()
+    {
+        auto otherConnection = db->connect("ADOConnection2");
+        std::unique_ptr<Table> sheets[2];
+        Connection* connections[2] = {conn.get(), otherConnection.get()};
+        for (int c = 0; c < 2; ++c) {
+            sheets[c] = std::make_unique<Table>("tblTesting", connections[c], "testing");
+            sheets[c]->setPrivateToConnection(true);
+            sheets[c]->open();
+            QCOMPARE(sheets[c]->fieldNames(), QStringList({"nom", "nom1", "otv"}));
+            QCOMPARE(sheets[c]->fieldSize("nom"), 10);
+            QCOMPARE(column(*sheets[c], "nom").size(), 12); // the file's rows
+        }
+        // Both empty their sheets and write their own, one after the other.
+        for (int c = 0; c < 2; ++c) {
+            sheets[c]->first();
+            while (sheets[c]->recordCount() > 0)
+                sheets[c]->remove();
+            for (int k = 1; k <= 3; ++k) {
+                sheets[c]->insert();
+                sheets[c]->setValue("nom", QString::number(k));
+                sheets[c]->setValue("nom1", 1000 * (c + 1) + k);
+                sheets[c]->post();
+            }
+        }
+        for (int c = 0; c < 2; ++c) {
+            sheets[c]->first();
+            sheets[c]->edit();
+            sheets[c]->setValue("otv", c == 0 ? "A" : "E");
+            sheets[c]->next();
+        }
+        for (int c = 0; c < 2; ++c) {
+            sheets[c]->close();
+            sheets[c]->open(); // the connection's own rows again
+            QCOMPARE(column(*sheets[c], "nom1"),
+                     QStringList({QString::number(1000 * (c + 1) + 1), QString::number(1000 * (c + 1) + 2),
+                                  QString::number(1000 * (c + 1) + 3)}));
+            sheets[c]->first();
+            QCOMPARE(sheets[c]->text("otv"), QString(c == 0 ? "A" : "E"));
+        }
+        QCOMPARE(db->side()->scalar("SELECT count(*) FROM testing WHERE otv IS NULL AND nom1 > 100"), QVariant(12));
+        QCOMPARE(db->side()->scalar("SELECT count(*) FROM testing"), QVariant(12));
+
+        // A connection opened again makes its sheet afresh from the file.
+        otherConnection->close();
+        sheets[1]->close();
+        sheets[1]->open();
+        QCOMPARE(sheets[1]->recordCount(), 12);
+        sheets[1].reset();
+    }
+
     void refreshReadsHeldRowsAgain()
     {
         test->setFiltered(true);
