@@ -3,7 +3,9 @@
 #include "platform/Error.h"
 #include "platform/webview/WebViewModule.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -83,15 +85,61 @@ int RealShell::execute(const QString& /*operation*/, const QString& file, const 
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? 42 : 31;
 }
 
+namespace {
+
+// Qt's own print dialog on this platform offers "Pages from" and "Pages"
+// whatever its options say, and choosing them ends in an "Invalid Pages
+// Definition" box. Only "Print all" is offered: the other choices of the
+// page range are disabled once the dialog has set up its controls, and again
+// whenever it sets them up for another printer.
+void offerAllPagesOnly(QPrintDialog* dialog)
+{
+    if (auto* all = dialog->findChild<QAbstractButton*>(QStringLiteral("printAll")))
+        all->setChecked(true);
+    for (const char* name :
+         {"printRange", "from", "to", "pagesRadioButton", "pagesLineEdit", "printCurrentPage", "printSelection"})
+        if (auto* control = dialog->findChild<QWidget*>(QLatin1String(name)))
+            control->setEnabled(false);
+}
+
+// Applies offerAllPagesOnly() each time the dialog is shown, after the
+// dialog has set up its controls for the showing.
+class AllPagesOnly : public QObject {
+public:
+    explicit AllPagesOnly(QPrintDialog* dialog) : QObject(dialog), m_dialog(dialog)
+    {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_dialog && event->type() == QEvent::Show)
+            offerAllPagesOnly(m_dialog);
+        return false;
+    }
+
+private:
+    QPrintDialog* m_dialog;
+};
+
+} // namespace
+
 bool RealPrintDialogs::execute(QWidget* parent)
 {
     // The application's printer keeps the chosen settings from one showing to the next.
     static QPrinter printer;
+    printer.setPrintRange(QPrinter::AllPages);
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    new AllPagesOnly(&dialog);
+    if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers")))
+        QObject::connect(
+            printers, &QComboBox::currentIndexChanged, &dialog, [&dialog] { offerAllPagesOnly(&dialog); },
+            Qt::QueuedConnection);
     return dialog.exec() == QDialog::Accepted;
 }
 
