@@ -1,6 +1,7 @@
 #include "platform/RealPlatform.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorReport.h"
 #include "platform/webview/WebViewModule.h"
 
 #include <QAbstractButton>
@@ -211,9 +212,25 @@ QWidget* createEngineView(const QString& modulePath, QWidget* parent)
 
 } // namespace
 
+namespace {
+
+// How long a navigation waits for its view to be painted before the engine
+// is started all the same (a view that is hidden or not on screen).
+constexpr int kStartWithoutPaintMs = 250;
+
+} // namespace
+
 WebHtmlView::WebHtmlView(QWidget* parent, const QString& modulePath)
-    : HtmlView(parent), m_modulePath(modulePath.isEmpty() ? defaultModulePath() : modulePath)
+    : HtmlView(parent), m_modulePath(modulePath.isEmpty() ? defaultModulePath() : modulePath),
+      m_startTimer(new QTimer(this))
 {
+    m_startTimer->setSingleShot(true);
+    connect(m_startTimer, &QTimer::timeout, this, &WebHtmlView::startEngine);
+    // A blank page while the engine comes.
+    setAutoFillBackground(true);
+    QPalette blank = palette();
+    blank.setColor(QPalette::Window, Qt::white);
+    setPalette(blank);
 }
 
 QString WebHtmlView::defaultModulePath()
@@ -223,13 +240,53 @@ QString WebHtmlView::defaultModulePath()
 
 void WebHtmlView::navigate(const QString& path)
 {
-    if (!m_view) {
-        m_view = createEngineView(m_modulePath, this);
-        m_view->setGeometry(rect());
-        m_view->show();
+    if (m_view) {
+        QMetaObject::invokeMethod(m_view, "navigate", Qt::DirectConnection, Q_ARG(QString, path));
+        m_location = path;
+        return;
     }
+    // QLibrary would try other names for a missing file and report the last.
+    if (!QFileInfo(m_modulePath).isFile())
+        cannotStart(QStringLiteral("%1 not found").arg(m_modulePath));
+    m_pendingPath = path;
+    if (m_starting)
+        return; // the engine is on its way: it will show this page instead
+    m_starting = true;
+    // Started once the view has been painted (paintEvent), so that its
+    // window is on screen first; or soon in any case.
+    m_startTimer->start(kStartWithoutPaintMs);
+    update();
+}
+
+void WebHtmlView::paintEvent(QPaintEvent* event)
+{
+    HtmlView::paintEvent(event);
+    // After the painting, once the window's content has gone to the screen.
+    if (m_starting && m_startTimer->remainingTime() != 0)
+        m_startTimer->start(0);
+}
+
+void WebHtmlView::startEngine()
+{
+    if (!m_starting || m_view)
+        return;
+    const QString path = m_pendingPath;
+    try {
+        m_view = createEngineView(m_modulePath, this);
+    } catch (const Error& e) {
+        m_starting = false;
+        m_pendingPath.clear();
+        emit started();
+        ErrorReport::show(e.message());
+        return;
+    }
+    m_view->setGeometry(rect());
+    m_view->show();
     QMetaObject::invokeMethod(m_view, "navigate", Qt::DirectConnection, Q_ARG(QString, path));
     m_location = path;
+    m_starting = false;
+    m_pendingPath.clear();
+    emit started();
 }
 
 void WebHtmlView::resizeEvent(QResizeEvent* event)
