@@ -1,6 +1,7 @@
 #include "support/TestPlatform.h"
 
 #include "platform/Error.h"
+#include "platform/RealPlatform.h"
 
 #include <QDir>
 #include <QPrinter>
@@ -166,6 +167,8 @@ TestPlatform::TestPlatform()
                       std::make_unique<TestProcess>(), [](QWidget* parent) -> HtmlView* {
                           if (g_current->failHtmlViews)
                               throw Error(QStringLiteral("The HTML view could not be created"));
+                          if (g_current->realHtmlViews)
+                              return new WebHtmlView(parent);
                           return new TestHtmlView(parent);
                       });
     Platform::installDialogs(std::make_unique<TestFileDialogs>(), std::make_unique<TestInputDialogs>(),

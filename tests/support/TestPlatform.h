@@ -42,6 +42,9 @@ public:
     QList<bool> printAnswers;
     // When set, the next HTML views fail to be created.
     bool failHtmlViews = false;
+    // When set, the next HTML views are the program's real ones, with the
+    // browser engine (loaded at their first navigation).
+    bool realHtmlViews = false;
 
     // File dialogs: each one shown, and the answers for the next ones, in
     // order: a path, or an empty text for "Cancel".
