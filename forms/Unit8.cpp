@@ -248,6 +248,13 @@ void TForm8::ImportActionExecute()
     if (path.isEmpty())
         return;
     const QString fileName = QFileInfo(path).fileName();
+    // A question bank of tens of thousands of questions takes a few megabytes;
+    // a file far larger is something else and is not read into memory.
+    constexpr qint64 kLargestBank = 64 * 1024 * 1024;
+    if (QFileInfo(path).size() > kLargestBank)
+        throw Error(QStringLiteral("Файл «%1» не принят, ни один вопрос не добавлен: файл больше 64 МБ, "
+                                   "это не файл вопросов")
+                        .arg(fileName));
     QList<aiken::Question> questions;
     try {
         questions = aiken::read(FileSystem::readWholeFile(path));

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -223,6 +224,17 @@ private slots:
         Form8->ImportAction->trigger();
         QCOMPARE(course->platform.texts(QStringLiteral("error")).size(), 2);
         QVERIFY(course->platform.texts(QStringLiteral("error"))[1].startsWith(QStringLiteral("Cannot open file")));
+
+        // A file far larger than any question bank (a film chosen by mistake) is not read.
+        QFile film(course->path(QStringLiteral("фильм.avi")));
+        QVERIFY(film.open(QIODevice::WriteOnly) && film.resize(65 * 1024 * 1024));
+        film.close();
+        course->platform.fileAnswers << film.fileName();
+        Form8->ImportAction->trigger();
+        QCOMPARE(course->platform.texts(QStringLiteral("error")).value(2),
+                 QStringLiteral("Файл «фильм.avi» не принят, ни один вопрос не добавлен: файл больше 64 МБ, "
+                                "это не файл вопросов."));
+        QCOMPARE(storedQuestions(), before);
     }
 
     void cancelledImportWritesNothing()
