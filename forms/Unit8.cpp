@@ -1,17 +1,24 @@
 #include "forms/Unit8.h"
 
 #include "app/Forms.h"
+#include "data/Aiken.h"
+#include "data/QuestionBank.h"
 #include "data/Table.h"
 #include "data/Value.h"
+#include "forms/FileChoice.h"
 #include "forms/Unit1.h"
 #include "forms/Unit6.h"
 #include "forms/Unit9.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
+#include "platform/FileSystem.h"
+#include "platform/NewFile.h"
 #include "platform/Platform.h"
 #include "skin/Look.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -178,6 +185,130 @@ void TForm8::createControls()
     on(sButton3, &QPushButton::clicked, this, &TForm8::sButton3Click);
     on(sButton4, &QPushButton::clicked, this, &TForm8::sButton4Click);
     on(sButton5, &QPushButton::clicked, this, &TForm8::sButton5Click);
+    createMenu();
+}
+
+void TForm8::createMenu()
+{
+    ImportAction = new QAction(QStringLiteral("Импорт вопросов…"), this);
+    ImportAction->setObjectName(QStringLiteral("ImportAction"));
+    ImportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    ExportAction = new QAction(QStringLiteral("Экспорт темы…"), this);
+    ExportAction->setObjectName(QStringLiteral("ExportAction"));
+    ExportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    for (QAction* action : {ImportAction, ExportAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        addAction(action); // the keys work wherever the focus is in the window
+        sTreeView1->addAction(action);
+    }
+    sTreeView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    on(ImportAction, &QAction::triggered, this, &TForm8::ImportActionExecute);
+    on(ExportAction, &QAction::triggered, this, &TForm8::ExportActionExecute);
+    // The right button only opens the menu: the selected node stays.
+    sTreeView1->viewport()->installEventFilter(this);
+}
+
+bool TForm8::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == sTreeView1->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+std::optional<QString> TForm8::chosenTopic(const QString& caption, const QString& label, const QString& initial)
+{
+    if (!sEdit1->text().isEmpty())
+        return sEdit1->text();
+    const std::optional<QString> topic = Platform::inputDialogs().askText(
+        this, caption, label, questionbank::knownTopics(*Form6->tblTemi, *Form6->tblTest), initial);
+    if (!topic)
+        return std::nullopt;
+    if (topic->trimmed().isEmpty()) {
+        Platform::messages().informationOk(this, QStringLiteral("Укажите тему раздела тестирования!"));
+        return std::nullopt;
+    }
+    return topic;
+}
+
+void TForm8::ImportActionExecute()
+{
+    const QString path = filechoice::toOpen(this, QStringLiteral("Импорт вопросов"),
+                                            QStringLiteral("Вопросы в формате Aiken (*.txt);;Все файлы (*)"));
+    if (path.isEmpty())
+        return;
+    const QString fileName = QFileInfo(path).fileName();
+    // A question bank of tens of thousands of questions takes a few megabytes;
+    // a file far larger is something else and is not read into memory.
+    constexpr qint64 kLargestBank = 64 * 1024 * 1024;
+    if (QFileInfo(path).size() > kLargestBank)
+        throw Error(QStringLiteral("Файл «%1» не принят, ни один вопрос не добавлен: файл больше 64 МБ, "
+                                   "это не файл вопросов")
+                        .arg(fileName));
+    QList<aiken::Question> questions;
+    try {
+        questions = aiken::read(FileSystem::readWholeFile(path));
+    } catch (const aiken::FormatError& e) {
+        throw Error(QStringLiteral("Файл «%1» не принят, ни один вопрос не добавлен:\n%2").arg(fileName, e.message()));
+    }
+
+    Table* test = Form6->tblTest;
+    Table* temi = Form6->tblTemi;
+    test->open();
+    temi->open();
+    const std::optional<QString> topic =
+        chosenTopic(QStringLiteral("Импорт вопросов"),
+                    QStringLiteral("Тема, в которую добавить вопросы из файла «%1»:").arg(fileName),
+                    QFileInfo(path).completeBaseName());
+    if (!topic)
+        return;
+    sEdit1->setText(*topic);
+
+    bool done = false;
+    {
+        const auto progress =
+            Platform::progressDialogs().start(this, QStringLiteral("Импорт вопросов…"), questions.size());
+        done = questionbank::importQuestions(*test, *temi, *topic, questions,
+                                             [&progress](qint64 n) { return progress->advance(n); });
+    }
+    if (!done)
+        return; // cancelled: nothing was written
+    fillTree();
+    Platform::messages().notice(
+        this, QStringLiteral("Добавлено вопросов: %1 (тема «%2»).").arg(questions.size()).arg(*topic));
+}
+
+void TForm8::ExportActionExecute()
+{
+    Table* test = Form6->tblTest;
+    test->open();
+    const std::optional<QString> topic =
+        chosenTopic(QStringLiteral("Экспорт темы"), QStringLiteral("Тема, вопросы которой сохранить в файл:"), {});
+    if (!topic)
+        return;
+    const QList<aiken::Question> questions = questionbank::topicQuestions(*test, *topic);
+    if (questions.isEmpty()) {
+        Platform::messages().notice(this, QStringLiteral("В теме «%1» нет вопросов.").arg(*topic));
+        return;
+    }
+    const QString path =
+        filechoice::toSave(this, QStringLiteral("Экспорт темы"), *topic + QStringLiteral(".txt"),
+                           QStringLiteral("Вопросы в формате Aiken (*.txt);;Все файлы (*)"), QStringLiteral("txt"));
+    if (path.isEmpty())
+        return;
+    NewFile file(path);
+    file.write(aiken::write(questions));
+    file.commit();
 }
 
 void TForm8::fillTree()

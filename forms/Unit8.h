@@ -5,6 +5,9 @@
 #include <QAbstractListModel>
 #include <QTreeView>
 
+#include <optional>
+
+class QAction;
 class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -68,6 +71,11 @@ private:
 // with its topic and correct letter, adds questions, deletes the current one
 // and keeps both numberings dense: nom1 over the whole table, nom within a
 // topic. It owns no table object: it works on the test window's tblTest.
+//
+// Beyond its buttons, the tree's context menu moves whole topics in and out
+// as Aiken question banks: "Импорт вопросов…" (Ctrl+O) and "Экспорт темы…"
+// (Ctrl+Shift+S). A right click in the tree opens the menu and leaves the
+// selected node as it was.
 class TForm8 : public Form {
     Q_OBJECT
 public:
@@ -101,6 +109,20 @@ public:
     // "Результаты тестирования": shows the results register, modeless.
     void sButton5Click();
 
+    // "Импорт вопросов…": asks for an Aiken file and adds its questions to
+    // the topic in the topic edit (asking for a topic when the edit is empty,
+    // and putting it there), each numbered as "Сохранить" numbers it, all in
+    // one transaction, the topic added to temi when missing. A file with
+    // errors is refused whole with every line at fault; a cancelled import
+    // writes nothing. Lists the questions again and says how many came in.
+    void ImportActionExecute();
+    // "Экспорт темы…": writes the questions of the topic in the topic edit
+    // (asking for one when it is empty) to an Aiken file, whole or not at all.
+    void ExportActionExecute();
+
+    QAction* ImportAction = nullptr;
+    QAction* ExportAction = nullptr;
+
     unit8::TreeView* sTreeView1 = nullptr;
     QPlainTextEdit* sMemo1 = nullptr;
     unit6::RadioGroup* sRadioGroup1 = nullptr;
@@ -112,8 +134,15 @@ public:
     QPushButton* sButton5 = nullptr;
     QPushButton* sButton4 = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void createControls();
+    void createMenu();
+    // The topic in the topic edit; when it is empty, the one the user names
+    // (nullopt: cancelled or none named, and the user was told).
+    std::optional<QString> chosenTopic(const QString& caption, const QString& label, const QString& initial);
     // Empties the tree and lists the visible rows of tblTest as 1 … N,
     // starting at its first row.
     void fillTree();

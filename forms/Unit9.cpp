@@ -1,12 +1,23 @@
 #include "forms/Unit9.h"
 
 #include "app/Forms.h"
+#include "data/Csv.h"
+#include "data/Table.h"
+#include "data/Value.h"
 #include "forms/DataGrid.h"
 #include "forms/DataNavigator.h"
+#include "forms/FileChoice.h"
+#include "forms/TablePrint.h"
 #include "forms/Unit6.h"
+#include "platform/Error.h"
+#include "platform/ErrorReport.h"
+#include "platform/Platform.h"
 #include "skin/Look.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
 
 namespace {
 
@@ -47,7 +58,125 @@ TForm9::TForm9(Table* results, QWidget* parent) : Form(parent)
 
     DBNavigator1->setTable(results);
     DBNavigator1->setUpdateRecord([this] { DBGrid1->updateRecord(); });
+    createMenu();
     arrange();
+}
+
+void TForm9::createMenu()
+{
+    SaveCsvAction = new QAction(QStringLiteral("Сохранить в CSV…"), this);
+    SaveCsvAction->setObjectName(QStringLiteral("SaveCsvAction"));
+    SaveCsvAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    PrintAction = new QAction(QStringLiteral("Печать…"), this);
+    PrintAction->setObjectName(QStringLiteral("PrintAction"));
+    PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    for (QAction* action : {SaveCsvAction, PrintAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setShortcutVisibleInContextMenu(true);
+        addAction(action); // the keys work wherever the focus is in the window
+        DBGrid1->addAction(action);
+    }
+    DBGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    on(SaveCsvAction, &QAction::triggered, this, &TForm9::SaveCsvActionExecute);
+    on(PrintAction, &QAction::triggered, this, &TForm9::PrintActionExecute);
+    // The right button only opens the menu: it neither moves the current row
+    // nor starts editing.
+    DBGrid1->viewport()->installEventFilter(this);
+}
+
+bool TForm9::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == DBGrid1->viewport()) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+QList<DataGridColumn> TForm9::shownColumns() const
+{
+    const QHeaderView* header = DBGrid1->horizontalHeader();
+    QList<DataGridColumn> columns;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical))
+            columns << DBGrid1->gridModel()->columns().at(logical);
+    }
+    return columns;
+}
+
+qint64 TForm9::shownRowCount() const
+{
+    Table* table = DBGrid1->table();
+    if (!table)
+        throw Error(QStringLiteral("The register shows no table"));
+    return table->recordCount();
+}
+
+namespace {
+
+QStringList titlesOf(const QList<DataGridColumn>& columns)
+{
+    QStringList titles;
+    for (const DataGridColumn& c : columns)
+        titles << c.title;
+    return titles;
+}
+
+// A row's cells: as a spreadsheet file holds them, or as the grid shows them.
+QStringList cellsOf(const Table& table, const QList<DataGridColumn>& columns, qint64 row, bool asCsv)
+{
+    QStringList cells;
+    cells.reserve(columns.size());
+    for (const DataGridColumn& c : columns) {
+        const QVariant v = table.valueAt(int(row), c.field);
+        cells << (asCsv ? csv::cellText(v) : v.isNull() ? QString() : value::toText(v));
+    }
+    return cells;
+}
+
+} // namespace
+
+void TForm9::SaveCsvActionExecute()
+{
+    const qint64 rows = shownRowCount();
+    const QString path =
+        filechoice::toSave(this, QStringLiteral("Сохранить в CSV"), QStringLiteral("Результаты тестирования.csv"),
+                           QStringLiteral("Таблица CSV (*.csv);;Все файлы (*)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    const QList<DataGridColumn> columns = shownColumns();
+    const Table& table = *DBGrid1->table();
+    const auto progress =
+        Platform::progressDialogs().start(this, QStringLiteral("Сохранение результатов в CSV…"), rows);
+    csv::writeTable(
+        path, titlesOf(columns), rows, [&](qint64 row) { return cellsOf(table, columns, row, true); },
+        [&progress](qint64 done) { return progress->advance(done); });
+}
+
+void TForm9::PrintActionExecute()
+{
+    const qint64 rows = shownRowCount();
+    const QList<DataGridColumn> columns = shownColumns();
+    QList<QStringList> cells;
+    cells.reserve(rows);
+    for (qint64 row = 0; row < rows; ++row)
+        cells << cellsOf(*DBGrid1->table(), columns, row, false);
+    TablePrint print(QStringLiteral("Результаты тестирования"), QDate::currentDate(), titlesOf(columns), cells);
+    Platform::printPreviews().execute(
+        this, QStringLiteral("Результаты тестирования"), [this, &print, rows](QPrinter& printer, bool preview) {
+            const auto progress = Platform::progressDialogs().start(
+                this, preview ? QStringLiteral("Подготовка к печати…") : QStringLiteral("Печать…"), 2 * rows);
+            return print.print(printer, preview, [&progress](qint64 done) { return progress->advance(done); });
+        });
 }
 
 void TForm9::resizeEvent(QResizeEvent* event)

@@ -4,6 +4,8 @@
 
 class DataGrid;
 class DataNavigator;
+struct DataGridColumn;
+class QAction;
 class Table;
 
 // Results register: the stored results of all test runs (table "result"),
@@ -11,6 +13,11 @@ class Table;
 // corrects and deletes them. The window has no handlers of its own: the grid
 // and the navigator do everything, on the test window's tblResult (its
 // DataSource4).
+//
+// Beyond them, the grid's context menu and two keys take the register out:
+// "Сохранить в CSV…" (Ctrl+S) writes the rows it shows to a spreadsheet file,
+// "Печать…" (Ctrl+P) prints them as a table, with a preview. A right click in
+// the grid opens the menu and leaves the current row where it is.
 class TForm9 : public Form {
     Q_OBJECT
 public:
@@ -22,9 +29,28 @@ public:
     DataNavigator* DBNavigator1 = nullptr;
     DataGrid* DBGrid1 = nullptr;
 
+    // The grid's context menu, in order, with their keys.
+    QAction* SaveCsvAction = nullptr;
+    QAction* PrintAction = nullptr;
+
+    // "Сохранить в CSV…": asks for a file and writes the rows the grid shows
+    // (stored rows, a row being edited with its changes, not a new row that
+    // is still pending), in the grid's column order under its titles.
+    void SaveCsvActionExecute();
+    // "Печать…": the same rows as a printed table, through a preview and the
+    // system print dialog.
+    void PrintActionExecute();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void arrange();
+    void createMenu();
+    // The grid's columns (field and title) in their order on the screen.
+    QList<DataGridColumn> shownColumns() const;
+    // The rows the grid shows: the table's rows, a row being edited with
+    // its changes, not a pending new row.
+    qint64 shownRowCount() const;
 };

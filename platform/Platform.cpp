@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "platform/HandlerScope.h"
+#include "platform/RealDialogs.h"
 #include "platform/RealPlatform.h"
 
 namespace {
@@ -11,6 +12,10 @@ struct Services {
     std::unique_ptr<PrintDialogs> printDialogs;
     std::unique_ptr<Process> process;
     Platform::HtmlViewFactory htmlViews;
+    std::unique_ptr<FileDialogs> fileDialogs;
+    std::unique_ptr<InputDialogs> inputDialogs;
+    std::unique_ptr<PrintPreviews> printPreviews;
+    std::unique_ptr<ProgressDialogs> progressDialogs;
     QString title;
 };
 
@@ -70,6 +75,44 @@ public:
     }
 };
 
+// The dialogs of the imports and exports wait for the user as well. A
+// progress dialog does not: the work it shows holds what it writes open until
+// it ends, so that a cancel can take all of it back.
+class SettlingFileDialogs : public FileDialogs {
+public:
+    QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                         const QString& filter) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().fileDialogs).openFileName(parent, caption, directory, filter);
+    }
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed, const QString& filter,
+                         const QString& defaultSuffix) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().fileDialogs).saveFileName(parent, caption, proposed, filter, defaultSuffix);
+    }
+};
+
+class SettlingInputDialogs : public InputDialogs {
+public:
+    std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& label,
+                                   const QStringList& choices, const QString& initial) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().inputDialogs).askText(parent, caption, label, choices, initial);
+    }
+};
+
+class SettlingPrintPreviews : public PrintPreviews {
+public:
+    void execute(QWidget* parent, const QString& documentName, const Render& render) override
+    {
+        HandlerScope::Waiting waiting;
+        installed(services().printPreviews).execute(parent, documentName, render);
+    }
+};
+
 } // namespace
 
 MessageBoxes& Platform::messages()
@@ -87,6 +130,26 @@ PrintDialogs& Platform::printDialogs()
 }
 Process& Platform::process() { return installed(services().process); }
 
+FileDialogs& Platform::fileDialogs()
+{
+    static SettlingFileDialogs dialogs;
+    return dialogs;
+}
+
+InputDialogs& Platform::inputDialogs()
+{
+    static SettlingInputDialogs dialogs;
+    return dialogs;
+}
+
+PrintPreviews& Platform::printPreviews()
+{
+    static SettlingPrintPreviews previews;
+    return previews;
+}
+
+ProgressDialogs& Platform::progressDialogs() { return installed(services().progressDialogs); }
+
 HtmlView* Platform::createHtmlView(QWidget* parent)
 {
     if (!services().htmlViews)
@@ -96,9 +159,20 @@ HtmlView* Platform::createHtmlView(QWidget* parent)
 
 void Platform::installReal()
 {
-    install(std::make_unique<RealMessageBoxes>(), std::make_unique<RealShell>(),
-            std::make_unique<RealPrintDialogs>(), std::make_unique<RealProcess>(),
-            [](QWidget* parent) -> HtmlView* { return new WebHtmlView(parent); });
+    install(std::make_unique<RealMessageBoxes>(), std::make_unique<RealShell>(), std::make_unique<RealPrintDialogs>(),
+            std::make_unique<RealProcess>(), [](QWidget* parent) -> HtmlView* { return new WebHtmlView(parent); });
+    installDialogs(std::make_unique<RealFileDialogs>(), std::make_unique<RealInputDialogs>(),
+                   std::make_unique<RealPrintPreviews>(), std::make_unique<RealProgressDialogs>());
+}
+
+void Platform::installDialogs(std::unique_ptr<FileDialogs> files, std::unique_ptr<InputDialogs> inputs,
+                              std::unique_ptr<PrintPreviews> previews, std::unique_ptr<ProgressDialogs> progress)
+{
+    Services& s = services();
+    s.fileDialogs = std::move(files);
+    s.inputDialogs = std::move(inputs);
+    s.printPreviews = std::move(previews);
+    s.progressDialogs = std::move(progress);
 }
 
 void Platform::install(std::unique_ptr<MessageBoxes> messages, std::unique_ptr<Shell> shell,

@@ -3,8 +3,13 @@
 #include <QString>
 #include <QWidget>
 
+#include <QStringList>
+
 #include <functional>
 #include <memory>
+#include <optional>
+
+class QPrinter;
 
 // The thin layer between the program and its platform: message boxes, the
 // shell, the embedded HTML view, the print dialog and the process. The
@@ -57,6 +62,59 @@ public:
     virtual bool execute(QWidget* parent) = 0;
 };
 
+// The file dialogs of the teacher's imports and exports. Each returns the
+// chosen file's path, or an empty text when the user cancelled.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // An existing file to read. filter: "Description (*.ext);;..." as Qt words it.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
+    // A file to write; proposed: the folder and the name offered; a name
+    // typed without a suffix gets defaultSuffix. Asks before replacing a file.
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
+                                 const QString& filter, const QString& defaultSuffix) = 0;
+};
+
+// A question for one line of text, with a list of texts to pick from (the
+// line may be typed freely). Empty optional: the user cancelled.
+class InputDialogs {
+public:
+    virtual ~InputDialogs() = default;
+    virtual std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& label,
+                                           const QStringList& choices, const QString& initial) = 0;
+};
+
+// A print preview whose print button shows the system print dialog (a
+// printer, or a PDF file). render draws the document on the printer it is
+// given: the whole of it for the preview, and again on the printer the user
+// chose (preview false), then only the pages chosen in the print dialog
+// (QPrinter::fromPage() … toPage(), both 0 for all) and as many copies as the
+// printer does not make itself. It returns false when the user cancelled the
+// drawing; an error it throws is thrown again once the preview has closed.
+class PrintPreviews {
+public:
+    using Render = std::function<bool(QPrinter& printer, bool preview)>;
+    virtual ~PrintPreviews() = default;
+    virtual void execute(QWidget* parent, const QString& documentName, const Render& render) = 0;
+};
+
+// A long piece of work that the user can watch and cancel. advance() reports
+// how much is done (0 … the maximum given at the start) and returns false once
+// the user cancelled. The platform shows a dialog only for work that lasts
+// longer than about half a second; the dialog closes with the object.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    virtual bool advance(qint64 done) = 0;
+};
+
+class ProgressDialogs {
+public:
+    virtual ~ProgressDialogs() = default;
+    virtual std::unique_ptr<Progress> start(QWidget* parent, const QString& text, qint64 maximum) = 0;
+};
+
 // The process: ends the message loop (and so the program) with an exit code.
 class Process {
 public:
@@ -73,6 +131,10 @@ public:
     static PrintDialogs& printDialogs();
     static Process& process();
     static HtmlView* createHtmlView(QWidget* parent);
+    static FileDialogs& fileDialogs();
+    static InputDialogs& inputDialogs();
+    static PrintPreviews& printPreviews();
+    static ProgressDialogs& progressDialogs();
 
     // The real services of the program.
     static void installReal();
@@ -80,6 +142,10 @@ public:
     static void install(std::unique_ptr<MessageBoxes> messages, std::unique_ptr<Shell> shell,
                         std::unique_ptr<PrintDialogs> printDialogs, std::unique_ptr<Process> process,
                         HtmlViewFactory htmlViews);
+    // The dialogs of the teacher's imports and exports; installReal() sets
+    // the real ones, a test its own after install().
+    static void installDialogs(std::unique_ptr<FileDialogs> files, std::unique_ptr<InputDialogs> inputs,
+                               std::unique_ptr<PrintPreviews> previews, std::unique_ptr<ProgressDialogs> progress);
 
     // The application title: caption of notices and error boxes.
     static QString applicationTitle();

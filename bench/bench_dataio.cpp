@@ -1,0 +1,311 @@
+// The teacher's imports and exports through the windows' own actions, timed,
+// each against a baseline run in the same process:
+//   export  the results register's "Сохранить в CSV…" over 100,000 results
+//           (the rows read as the grid shows them, formatted, written through
+//           the atomic file with its sync), against writing the same bytes
+//           with plain file writes (without and with a sync at the end)
+//   import  the test editor's "Импорт вопросов…" of an Aiken file of 10,000
+//           questions into a new topic (reading and checking the file, the
+//           rows written through tblTest in the handler's one transaction,
+//           numbered, the topic added to temi, the commit, the tree refilled),
+//           against the same rows written with plain prepared SQLite
+//           statements in one transaction on a copy of the same file
+//
+//   bench_dataio [results] [questions] [rounds]   (defaults 100000 10000 5)
+//
+// Run it headless: QT_QPA_PLATFORM=offscreen bench_dataio
+
+#include "support/TestPlatform.h"
+
+#include "app/Forms.h"
+#include "app/Startup.h"
+#include "data/Aiken.h"
+#include "data/Table.h"
+#include "forms/Unit6.h"
+#include "forms/Unit8.h"
+#include "forms/Unit9.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const QString kTopic = QStringLiteral("Импортированная тема");
+
+[[noreturn]] void fail(const QString& what)
+{
+    std::fprintf(stderr, "bench_dataio: %s\n", qPrintable(what));
+    std::exit(2);
+}
+
+void exec(QSqlQuery& q)
+{
+    if (!q.exec())
+        fail(q.lastError().text() + QStringLiteral(" in ") + q.lastQuery());
+}
+
+QSqlDatabase openFile(const QString& name, const QString& path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    db.setDatabaseName(path);
+    if (!db.open())
+        fail(db.lastError().text());
+    QSqlQuery sync(db);
+    sync.exec(QStringLiteral("PRAGMA synchronous = FULL")); // as the program's connection
+    return db;
+}
+
+// The course's schema (the CREATE TABLE statements of the demo seed) with
+// `results` rows in result and 1,000 questions in 20 topics.
+void makeDatabase(const QString& path, int results)
+{
+    QFile seed(QStringLiteral(NORVENA_SOURCE_DIR "/course/test.sql"));
+    if (!seed.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("cannot read ") + seed.fileName());
+    QStringList code;
+    for (const QString& line : QString::fromUtf8(seed.readAll()).split(u'\n'))
+        if (!line.trimmed().startsWith(QLatin1String("--")))
+            code << line;
+    {
+        QSqlDatabase db = openFile(QStringLiteral("bench_make"), path);
+        for (const QString& s : code.join(u'\n').split(u';')) {
+            if (!s.trimmed().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
+                continue;
+            QSqlQuery q(db);
+            q.prepare(s);
+            exec(q);
+        }
+        db.transaction();
+        QSqlQuery r(db);
+        r.prepare(QStringLiteral("INSERT INTO result (fio, data, kol, ocenka) VALUES (?, ?, ?, ?)"));
+        const char* grades[] = {"A", "A-", "B+", "B", "C-", "F"};
+        for (int i = 0; i < results; ++i) {
+            r.addBindValue(QStringLiteral("Студентка Иванова-%1, гр. \"Ф-21\"; поток 2").arg(i));
+            r.addBindValue(QDate(2024, 1, 1).addDays(i % 365).toString(Qt::ISODate));
+            r.addBindValue(QString::number(10 + i % 30));
+            r.addBindValue(QString::fromLatin1(grades[i % 6]));
+            exec(r);
+        }
+        QSqlQuery t(db);
+        t.prepare(QStringLiteral("INSERT INTO test (nom, nom1, test, rasdel, otv) VALUES (?, ?, ?, ?, ?)"));
+        QSqlQuery topic(db);
+        topic.prepare(QStringLiteral("INSERT INTO temi (rasdel) VALUES (?)"));
+        for (int i = 0; i < 1000; ++i) {
+            t.addBindValue(i / 20 + 1);
+            t.addBindValue(i + 1);
+            t.addBindValue(QStringLiteral("Вопрос %1\r\nA) да\r\nB) нет").arg(i));
+            t.addBindValue(QStringLiteral("Тема %1").arg(i % 20));
+            t.addBindValue(QStringLiteral("A"));
+            exec(t);
+            if (i < 20) {
+                topic.addBindValue(QStringLiteral("Тема %1").arg(i));
+                exec(topic);
+            }
+        }
+        db.commit();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench_make"));
+}
+
+QByteArray aikenFile(int questions)
+{
+    QString text;
+    for (int i = 1; i <= questions; ++i)
+        text += QStringLiteral("Вопрос %1: кто из писателей XIX века написал это произведение?\n"
+                               "A) Пушкин\nB) Лермонтов\nC) Гоголь\nD) Тургенев\nE) Толстой\nANSWER: %2\n\n")
+                    .arg(i)
+                    .arg(QChar(u'A' + i % 5));
+    return text.toUtf8();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        fail(QStringLiteral("cannot write ") + path);
+}
+
+double timed(const std::function<void()>& work)
+{
+    QElapsedTimer t;
+    t.start();
+    work();
+    return double(t.nsecsElapsed()) / 1e9;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+void writePlain(const QString& path, const QByteArray& bytes, bool sync)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        fail(QStringLiteral("cannot write ") + path);
+    constexpr qsizetype kChunk = 256 * 1024;
+    for (qsizetype at = 0; at < bytes.size(); at += kChunk)
+        if (::write(fd, bytes.constData() + at, size_t(std::min(kChunk, bytes.size() - at))) < 0)
+            fail(QStringLiteral("cannot write ") + path);
+    if (sync)
+        ::fsync(fd);
+    ::close(fd);
+}
+
+// The three windows that the actions need, on test.mdb in the working directory.
+void createWindows()
+{
+    Form6 = new TForm6;
+    Form6->FormCreate();
+    Form8 = new TForm8;
+    Form9 = new TForm9;
+}
+
+void destroyWindows()
+{
+    delete Form9;
+    delete Form8;
+    delete Form6;
+    Form9 = nullptr;
+    Form8 = nullptr;
+    Form6 = nullptr;
+}
+
+void checkQuiet(TestPlatform& platform, const QStringList& notices = {})
+{
+    QStringList boxes;
+    for (const TestPlatform::Box& box : platform.boxes)
+        boxes << box.kind + QStringLiteral(": ") + box.text;
+    if (platform.texts(QStringLiteral("notice")) != notices || boxes.size() != notices.size() ||
+        !platform.verifyDone().isEmpty())
+        fail(boxes.join(u'\n') + platform.verifyDone());
+    platform.clear();
+}
+
+void report(const QString& what, double seconds, const QString& against, double baseline)
+{
+    std::printf("  %s %8.3f s   %s %8.3f s   ratio %6.2f\n", qPrintable(what.leftJustified(22)), seconds,
+                qPrintable(against.leftJustified(34)), baseline, seconds / baseline);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int results = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
+    const int questions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10000;
+    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        fail(QStringLiteral("no temporary folder"));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QString pristine = dir.filePath(QStringLiteral("pristine.mdb"));
+    const QString database = dir.filePath(QStringLiteral("test.mdb"));
+    makeDatabase(pristine, results);
+
+    initialiseApplication();
+    TestPlatform platform;
+
+    // Export.
+    {
+        QFile::copy(pristine, database);
+        createWindows();
+        const QString csvPath = dir.filePath(QStringLiteral("Результаты тестирования.csv"));
+        const QString plainPath = dir.filePath(QStringLiteral("plain.csv"));
+        std::vector<double> exported, plain, plainSynced;
+        for (int round = 0; round < rounds; ++round) {
+            platform.fileAnswers << csvPath;
+            exported.push_back(timed([] { Form9->SaveCsvAction->trigger(); }));
+            checkQuiet(platform);
+            QFile written(csvPath);
+            if (!written.open(QIODevice::ReadOnly))
+                fail(QStringLiteral("no CSV file"));
+            const QByteArray bytes = written.readAll();
+            plain.push_back(timed([&] { writePlain(plainPath, bytes, false); }));
+            plainSynced.push_back(timed([&] { writePlain(plainPath, bytes, true); }));
+        }
+        destroyWindows();
+        QFile::remove(database);
+        std::printf("export of %d results to CSV, %lld bytes, median of %d rounds\n", results,
+                    qlonglong(QFile(csvPath).size()), rounds);
+        report(QStringLiteral("\"Сохранить в CSV…\""), median(exported),
+               QStringLiteral("plain writes of the same bytes"), median(plain));
+        report(QString(), median(exported), QStringLiteral("plain writes and a sync"), median(plainSynced));
+    }
+
+    // Import.
+    {
+        const QString bankPath = dir.filePath(QStringLiteral("вопросы.txt"));
+        const QByteArray bank = aikenFile(questions);
+        writeFile(bankPath, bank);
+        const QList<aiken::Question> parsed = aiken::read(bank);
+        const QString expected = QStringLiteral("Добавлено вопросов: %1 (тема «%2»).").arg(questions).arg(kTopic);
+        std::vector<double> imported, plain;
+        for (int round = 0; round < rounds; ++round) {
+            QFile::copy(pristine, database);
+            createWindows();
+            Form8->sEdit1->setText(kTopic);
+            platform.fileAnswers << bankPath;
+            imported.push_back(timed([] { Form8->ImportAction->trigger(); }));
+            checkQuiet(platform, {expected});
+            if (Form6->tblTest->recordCount() != 1000 + questions)
+                fail(QStringLiteral("the import wrote %1 rows").arg(Form6->tblTest->recordCount() - 1000));
+            destroyWindows();
+            QFile::remove(database);
+
+            const QString copy = dir.filePath(QStringLiteral("plain.mdb"));
+            QFile::remove(copy);
+            QFile::copy(pristine, copy);
+            {
+                QSqlDatabase db = openFile(QStringLiteral("bench_plain"), copy);
+                plain.push_back(timed([&] {
+                    db.transaction();
+                    QSqlQuery q(db);
+                    q.prepare(QStringLiteral("INSERT INTO test (nom, nom1, test, rasdel, otv) VALUES (?, ?, ?, ?, ?)"));
+                    for (int i = 0; i < parsed.size(); ++i) {
+                        q.addBindValue(i + 1);
+                        q.addBindValue(1000 + i + 1);
+                        q.addBindValue(parsed[i].text);
+                        q.addBindValue(kTopic);
+                        q.addBindValue(parsed[i].answer);
+                        exec(q);
+                    }
+                    QSqlQuery t(db);
+                    t.prepare(QStringLiteral("INSERT INTO temi (rasdel) VALUES (?)"));
+                    t.addBindValue(kTopic);
+                    exec(t);
+                    db.commit();
+                }));
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("bench_plain"));
+        }
+        std::printf("import of %d questions from an Aiken file of %lld bytes, median of %d rounds\n", questions,
+                    qlonglong(bank.size()), rounds);
+        report(QStringLiteral("\"Импорт вопросов…\""), median(imported),
+               QStringLiteral("plain inserts in one transaction"), median(plain));
+    }
+    QDir::setCurrent(previous);
+    return 0;
+}

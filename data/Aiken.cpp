@@ -1,0 +1,351 @@
+#include "data/Aiken.h"
+
+#include "platform/Cp1251.h"
+
+#include <QRegularExpression>
+#include <QStringConverter>
+#include <QStringList>
+
+namespace {
+
+// How many problems the message names; the rest are counted.
+constexpr int kProblemsNamed = 10;
+
+const QString kLetters = QStringLiteral("ABCDE");
+
+// "A) text" or "A. text": a Latin capital, ")" or ".", a blank and the
+// option's text (the text may be missing: that is a problem of its own).
+const QRegularExpression& optionPattern()
+{
+    static const QRegularExpression p(QStringLiteral(R"(^\s*([A-Z])[.)](?:\s+(.*))?$)"));
+    return p;
+}
+
+// The same with one of the Cyrillic capitals that look like A, B, C, E.
+const QRegularExpression& cyrillicOptionPattern()
+{
+    static const QRegularExpression p(QStringLiteral(R"(^\s*([АВСЕ])[.)]\s)"));
+    return p;
+}
+
+const QRegularExpression& answerPattern()
+{
+    static const QRegularExpression p(QStringLiteral(R"(^\s*ANSWER\s*:\s*(.*?)\s*$)"),
+                                      QRegularExpression::CaseInsensitiveOption);
+    return p;
+}
+
+QString latinFor(QChar cyrillic)
+{
+    switch (cyrillic.unicode()) {
+    case u'А':
+        return QStringLiteral("A");
+    case u'В':
+        return QStringLiteral("B");
+    case u'С':
+        return QStringLiteral("C");
+    case u'Е':
+        return QStringLiteral("E");
+    case u'а':
+        return QStringLiteral("A");
+    case u'в':
+        return QStringLiteral("B");
+    case u'с':
+        return QStringLiteral("C");
+    case u'е':
+        return QStringLiteral("E");
+    default:
+        return {};
+    }
+}
+
+bool isBlank(const QString& line)
+{
+    for (const QChar c : line)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
+
+QStringList splitLines(const QString& text)
+{
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\n|\r"));
+    QStringList lines = text.split(breaks);
+    // A line end after the last line starts no line of its own.
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString describe(const QList<aiken::FormatError::Problem>& problems)
+{
+    QStringList lines;
+    for (int i = 0; i < problems.size() && i < kProblemsNamed; ++i) {
+        const auto& p = problems[i];
+        lines << (p.line > 0 ? QStringLiteral("строка %1: %2").arg(p.line).arg(p.what) : p.what);
+    }
+    if (problems.size() > kProblemsNamed)
+        lines << QStringLiteral("и ещё ошибок: %1").arg(problems.size() - kProblemsNamed);
+    return lines.join(u'\n');
+}
+
+// Reads the questions line by line. After a problem the rest of its question
+// (up to the next blank line) is skipped, and reading goes on, so that every
+// problem of the file is found in one reading.
+class Reader {
+public:
+    // single: the lines are one stored question, not a file.
+    explicit Reader(bool single = false) : m_single(single) {}
+
+    QList<aiken::Question> questions;
+    QList<aiken::FormatError::Problem> problems;
+
+    void run(const QStringList& lines)
+    {
+        for (int i = 0; i < lines.size(); ++i)
+            take(i + 1, lines[i]);
+        end(int(lines.size()));
+    }
+
+private:
+    enum class State { Between, Text, Options, Skip };
+
+    bool m_single;
+    State m_state = State::Between;
+    int m_start = 0;          // line of the question's first line
+    QStringList m_lines;      // the question's lines so far
+    int m_options = 0;        // options read
+    int m_cyrillicOption = 0; // a text line that looks like an option in Cyrillic letters
+    QChar m_cyrillicLetter;
+
+    void problem(int line, const QString& what)
+    {
+        problems.append({line, what});
+        m_state = State::Skip;
+    }
+
+    QString noOptions() const
+    {
+        QString what =
+            m_single ? QStringLiteral("у вопроса нет вариантов ответа «A) …» или «A. …»")
+                     : QStringLiteral("у вопроса из строки %1 нет вариантов ответа «A) …» или «A. …»").arg(m_start);
+        if (m_cyrillicOption > 0 && m_single)
+            what += QStringLiteral(" (буква «%1» русская, варианты обозначаются латинскими A–E)").arg(m_cyrillicLetter);
+        else if (m_cyrillicOption > 0)
+            what += QStringLiteral(" (в строке %1 буква «%2» русская, варианты обозначаются латинскими A–E)")
+                        .arg(m_cyrillicOption)
+                        .arg(m_cyrillicLetter);
+        return what;
+    }
+
+    QString expected() const
+    {
+        return m_options < 5 ? QStringLiteral("ожидался вариант %1 или строка «ANSWER: буква»").arg(kLetters[m_options])
+                             : QStringLiteral("ожидалась строка «ANSWER: буква»");
+    }
+
+    void take(int n, const QString& line)
+    {
+        if (isBlank(line)) {
+            switch (m_state) {
+            case State::Text:
+                problem(n, noOptions());
+                break;
+            case State::Options:
+                problem(n, QStringLiteral("после вариантов ответа нет строки «ANSWER: буква»"));
+                break;
+            default:
+                break;
+            }
+            m_state = State::Between;
+            return;
+        }
+        if (m_state == State::Skip)
+            return;
+
+        const QRegularExpressionMatch answer = answerPattern().match(line);
+        if (m_state == State::Between) {
+            if (answer.hasMatch()) {
+                problem(n, QStringLiteral("строка «ANSWER» стоит без вопроса"));
+                return;
+            }
+            // A question's first line is its text, whatever it looks like.
+            m_state = State::Text;
+            m_start = n;
+            m_lines = QStringList{line};
+            m_options = 0;
+            m_cyrillicOption = 0;
+            return;
+        }
+
+        if (answer.hasMatch()) {
+            if (m_state == State::Text) {
+                problem(n, noOptions());
+                return;
+            }
+            finish(n, answer.captured(1));
+            return;
+        }
+
+        const QRegularExpressionMatch option = optionPattern().match(line);
+        if (option.hasMatch()) {
+            const QChar letter = option.captured(1).at(0);
+            if (m_state == State::Text && letter != u'A') {
+                // A line such as "B. Pushkin" inside the text is text.
+                m_lines << line;
+                return;
+            }
+            if (m_options == 5) {
+                problem(n, QStringLiteral("вариантов больше пяти: ответы бывают только A–E"));
+                return;
+            }
+            if (letter != kLetters[m_options]) {
+                problem(n, QStringLiteral("ожидался вариант %1, а стоит %2").arg(kLetters[m_options]).arg(letter));
+                return;
+            }
+            if (option.captured(2).trimmed().isEmpty()) {
+                problem(n, QStringLiteral("у варианта %1 нет текста").arg(letter));
+                return;
+            }
+            m_lines << line;
+            ++m_options;
+            m_state = State::Options;
+            return;
+        }
+
+        if (m_state == State::Options) {
+            problem(n, expected());
+            return;
+        }
+        const QRegularExpressionMatch cyrillic = cyrillicOptionPattern().match(line);
+        if (cyrillic.hasMatch() && m_cyrillicOption == 0) {
+            m_cyrillicOption = n;
+            m_cyrillicLetter = cyrillic.captured(1).at(0);
+        }
+        m_lines << line;
+    }
+
+    void finish(int n, const QString& value)
+    {
+        if (value.size() != 1 || !kLetters.contains(value.at(0).toUpper())) {
+            const QString latin = value.size() == 1 ? latinFor(value.at(0)) : QString();
+            if (!latin.isEmpty())
+                problem(n, QStringLiteral("буква ответа «%1» русская, нужна латинская %2").arg(value, latin));
+            else
+                problem(n, QStringLiteral("после «ANSWER:» должна стоять одна буква A–E, а стоит «%1»").arg(value));
+            return;
+        }
+        const QString letter = value.toUpper();
+        if (m_options < 2) {
+            problem(n, QStringLiteral("у вопроса только один вариант ответа"));
+            return;
+        }
+        if (kLetters.indexOf(letter) >= m_options) {
+            problem(n, QStringLiteral("ответ %1 не из вариантов A–%2").arg(letter).arg(kLetters[m_options - 1]));
+            return;
+        }
+        questions.append({m_lines.join(QStringLiteral("\r\n")), letter, m_start});
+        m_state = State::Between;
+    }
+
+    void end(int lastLine)
+    {
+        switch (m_state) {
+        case State::Text:
+            problem(lastLine, noOptions());
+            break;
+        case State::Options:
+            problem(lastLine, QStringLiteral("файл кончается, а строки «ANSWER: буква» после вариантов нет"));
+            break;
+        default:
+            break;
+        }
+        if (questions.isEmpty() && problems.isEmpty())
+            problems.append({0, QStringLiteral("в файле нет ни одного вопроса")});
+    }
+};
+
+} // namespace
+
+namespace aiken {
+
+FormatError::FormatError(QList<Problem> problems) : Error(describe(problems)), m_problems(std::move(problems)) {}
+
+QString decode(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+        return utf16.decode(bytes.mid(2));
+    }
+    if (bytes.contains('\0'))
+        throw FormatError({{0, QStringLiteral("это не текстовый файл")}});
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    return Cp1251::decode(bytes);
+}
+
+QList<Question> parse(const QString& text)
+{
+    QString body = text;
+    if (body.startsWith(QChar(0xFEFF)))
+        body.remove(0, 1);
+    Reader reader;
+    reader.run(splitLines(body));
+    if (!reader.problems.isEmpty())
+        throw FormatError(reader.problems);
+    return reader.questions;
+}
+
+QList<Question> read(const QByteArray& bytes) { return parse(decode(bytes)); }
+
+bool fromStored(const QVariant& test, const QVariant& otv, Question* question, QString* problem)
+{
+    auto refuse = [problem](const QString& why) {
+        if (problem)
+            *problem = why;
+        return false;
+    };
+    const QString letter = otv.isNull() ? QString() : otv.toString();
+    if (letter.size() != 1 || !kLetters.contains(letter))
+        return refuse(QStringLiteral("нет верной буквы A–E"));
+    QStringList lines;
+    for (const QString& line : splitLines(test.isNull() ? QString() : test.toString()))
+        if (!isBlank(line))
+            lines << line;
+    if (lines.isEmpty())
+        return refuse(QStringLiteral("нет текста"));
+
+    // What is written must read back as this very question.
+    const QString text = lines.join(QStringLiteral("\r\n"));
+    Reader reader(true);
+    reader.run(lines + QStringList{QStringLiteral("ANSWER: ") + letter});
+    if (!reader.problems.isEmpty())
+        return refuse(reader.problems.first().what);
+    if (reader.questions.size() != 1 || reader.questions.first().text != text)
+        return refuse(QStringLiteral("его текст не читается как один вопрос"));
+    if (question)
+        *question = {text, letter, 0};
+    return true;
+}
+
+QByteArray write(const QList<Question>& questions)
+{
+    QByteArray out;
+    bool first = true;
+    for (const Question& q : questions) {
+        if (!first)
+            out += "\r\n";
+        first = false;
+        out += q.text.toUtf8();
+        out += "\r\nANSWER: ";
+        out += q.answer.toUtf8();
+        out += "\r\n";
+    }
+    return out;
+}
+
+} // namespace aiken
