@@ -5,6 +5,7 @@
 
 #include "ServerFixture.h"
 
+#include "data/ServerGrading.h"
 #include "data/SqlError.h"
 #include "forms/Grading.h"
 #include "support/GradingCases.h"
@@ -28,6 +29,7 @@ private slots:
     void gradingWithoutQuestions();
     void runKeepsTheQuestionsOfItsStart();
     void sheetCountsEachQuestionOnce();
+    void programsGradingCalls();
     void damagedSheet();
     void studentIsRefused_data();
     void studentIsRefused();
@@ -204,6 +206,31 @@ void TestServer::sheetCountsEachQuestionOnce()
     const auto first = student->rows("SELECT correct FROM norvena_grade('', 'Гоголь', ?)",
                                      {sheet({{ids[1], "A"}, {ids[1], "D"}, {ids[2], "D"}})});
     QCOMPARE(first.value(0).value(0).toInt(), 1);
+}
+
+// The calls the test window makes: a run of a topic, a grading of its sheet
+// (absent letters and absent question numbers included), and a grading with
+// no topic chosen, against every question.
+void TestServer::programsGradingCalls()
+{
+    const QList<int> ids = addQuestions(QStringLiteral("Поэма 'Мцыри'"), 4, QStringLiteral("B"));
+    addQuestions(QStringLiteral("Гоголь"), 6, QStringLiteral("B"));
+    auto student = m_server->student();
+    QCOMPARE(server_grading::startRun(student->db(), QStringLiteral("Поэма 'Мцыри'")), 4);
+    const server_grading::Outcome o =
+        server_grading::grade(student->db(), QStringLiteral("Сидоров Пётр"), QStringLiteral("Поэма 'Мцыри'"),
+                              {{ids[0], "B"}, {ids[1], QVariant()}, {QVariant(), "B"}, {ids[3], "B"}});
+    QCOMPARE(o.correct, 2);
+    QCOMPARE(o.questions, 4);
+    QCOMPARE(o.fivePoint, QStringLiteral("3"));
+    QCOMPARE(o.letterText, QStringLiteral("D (1.0)"));
+    QCOMPARE(o.letter, QStringLiteral("D"));
+
+    const server_grading::Outcome all = server_grading::grade(student->db(), QString(), QVariant(), {});
+    QCOMPARE(all.questions, 10);
+    QCOMPARE(all.correct, 0);
+    QCOMPARE(m_server->administrator()->rows("SELECT fio, kol, ocenka FROM result ORDER BY rowid"),
+             (QList<QVariantList>{{"Сидоров Пётр", "4", "D"}, {"", "10", "F"}}));
 }
 
 void TestServer::damagedSheet()
