@@ -1,7 +1,9 @@
 // Bringing a course over: test.mdb to a server database and back, every row
 // and value intact; refused values and files change nothing.
 
-#include "ServerFixture.h"
+#include "pg/PgSession.h"
+#include "pg/ServerCourse.h"
+#include "platform/Error.h"
 
 #include "admin/CourseCopy.h"
 #include "data/Schema.h"
@@ -19,7 +21,6 @@ class TestCourseCopy : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -39,29 +40,31 @@ private:
     // all show).
     static QStringList contents(const QString& path);
 
-    PgCluster m_cluster;
-    std::unique_ptr<ServerFixture> m_server;
+    PgCluster* m_cluster = nullptr;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<ServerCourse> m_server;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 void TestCourseCopy::initTestCase()
 {
     QString error;
-    QVERIFY2(m_cluster.start(&error), qPrintable(error));
+    m_cluster = test_engine::cluster(&error);
+    QVERIFY2(m_cluster, qPrintable(error));
 }
-
-void TestCourseCopy::cleanupTestCase() { m_cluster.stop(); }
 
 void TestCourseCopy::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_server = std::make_unique<ServerFixture>(m_cluster);
+    m_folder = std::make_unique<QTemporaryDir>();
+    m_server = std::make_unique<ServerCourse>(m_folder->path());
     QVERIFY2(m_server->error().isEmpty(), qPrintable(m_server->error()));
 }
 
 void TestCourseCopy::cleanup()
 {
     m_server.reset();
+    m_folder.reset();
     m_dir.reset();
 }
 
@@ -217,12 +220,12 @@ void TestCourseCopy::existingFileIsNotOverwritten()
 // standard input, and copies a course there and back.
 void TestCourseCopy::commandLineTool()
 {
-    const QString database = m_cluster.createDatabase();
+    const QString database = m_cluster->createDatabase();
     QFile ini(m_dir->filePath("norvena.ini"));
     QVERIFY(ini.open(QIODevice::WriteOnly));
     ini.write(QStringLiteral("[server]\nengine=postgresql\nhost=%1\nport=%2\ndatabase=%3\nrole=lab_student\n"
                              "password=\"st;1\"\nteacher_role=lab_teacher\n")
-                  .arg(m_cluster.socketDir())
+                  .arg(m_cluster->socketDir())
                   .arg(PgCluster::kPort)
                   .arg(database)
                   .toUtf8());
@@ -245,10 +248,10 @@ void TestCourseCopy::commandLineTool()
     QVERIFY2(code == 0, qPrintable(output));
     QVERIFY2(output.contains("Copied "), qPrintable(output));
 
-    PgSession teacher(m_cluster, database, "lab_teacher", QStringLiteral("учитель 2"));
+    PgSession teacher(*m_cluster, database, "lab_teacher", QStringLiteral("учитель 2"));
     QVERIFY2(teacher.isOpen(), qPrintable(teacher.openError()));
     QVERIFY(teacher.scalar("SELECT count(*) FROM test").toInt() > 0);
-    PgSession student(m_cluster, database, "lab_student", "st;1");
+    PgSession student(*m_cluster, database, "lab_student", "st;1");
     QVERIFY2(student.isOpen(), qPrintable(student.openError()));
     QString error;
     QVERIFY(!student.exec("SELECT otv FROM test", {}, &error));
@@ -262,7 +265,7 @@ void TestCourseCopy::commandLineTool()
     QVERIFY2(output.contains("already exists"), qPrintable(output));
     std::tie(code, output) = admin({"frobnicate"});
     QCOMPARE(code, 2);
-    m_cluster.dropDatabase(database);
+    m_cluster->dropDatabase(database);
 }
 
 QTEST_GUILESS_MAIN(TestCourseCopy)

@@ -3,7 +3,10 @@
 // client can neither read a correct letter nor store, change or delete a
 // result other than by grading a sheet.
 
-#include "ServerFixture.h"
+#include "admin/ServerSetup.h"
+#include "pg/PgSession.h"
+#include "pg/ServerCourse.h"
+#include "platform/Error.h"
 
 #include "data/ServerGrading.h"
 #include "data/SqlError.h"
@@ -13,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -21,7 +25,6 @@ class TestServer : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -44,21 +47,22 @@ private:
     QList<int> addQuestions(const QString& topic, int n, const QString& letter = QStringLiteral("A"));
     static QString sheet(const QList<QPair<int, QVariant>>& entries);
 
-    PgCluster m_cluster;
-    std::unique_ptr<ServerFixture> m_server;
+    PgCluster* m_cluster = nullptr;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<ServerCourse> m_server;
 };
 
 void TestServer::initTestCase()
 {
     QString error;
-    QVERIFY2(m_cluster.start(&error), qPrintable(error));
+    m_cluster = test_engine::cluster(&error);
+    QVERIFY2(m_cluster, qPrintable(error));
 }
-
-void TestServer::cleanupTestCase() { m_cluster.stop(); }
 
 void TestServer::init()
 {
-    m_server = std::make_unique<ServerFixture>(m_cluster);
+    m_folder = std::make_unique<QTemporaryDir>();
+    m_server = std::make_unique<ServerCourse>(m_folder->path());
     QVERIFY2(m_server->error().isEmpty(), qPrintable(m_server->error()));
 }
 
@@ -378,7 +382,7 @@ void TestServer::teacherMayDoWhatTheEditorAndRegisterDo()
     QVERIFY(teacher->exec("UPDATE media SET file = 'c'"));
     QVERIFY(teacher->exec("DELETE FROM media"));
 
-    PgSession wrong(m_cluster, m_server->database(), QString::fromLatin1(ServerFixture::kTeacher),
+    PgSession wrong(*m_cluster, m_server->database(), QString::fromLatin1(ServerCourse::kTeacher),
                     QStringLiteral("quartz"));
     QVERIFY(!wrong.isOpen());
     QVERIFY2(wrong.openError().contains(QStringLiteral("password authentication failed")),
@@ -390,8 +394,8 @@ void TestServer::setUpIsRepeatable()
 {
     addQuestions(QStringLiteral("Пушкин"), 2);
     server::Roles roles;
-    roles.student = QString::fromLatin1(ServerFixture::kStudent);
-    roles.teacher = QString::fromLatin1(ServerFixture::kTeacher);
+    roles.student = QString::fromLatin1(ServerCourse::kStudent);
+    roles.teacher = QString::fromLatin1(ServerCourse::kTeacher);
     server::setUp(m_server->admin(), roles); // passwords kept
     auto student = m_server->student();
     QVERIFY2(student->isOpen(), qPrintable(student->openError()));

@@ -88,7 +88,13 @@ void sweepAbandoned()
 
 PgCluster::PgCluster() = default;
 
-PgCluster::~PgCluster() { stop(); }
+PgCluster::~PgCluster()
+{
+    // Destroyed at the end of the process, when the database drivers may
+    // be unloaded already: the connections are left to end with the process.
+    m_adminConnections.clear();
+    stop();
+}
 
 bool PgCluster::run(const QString& program, const QStringList& arguments, QString* error)
 {
