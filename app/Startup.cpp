@@ -17,6 +17,10 @@ void initialiseApplication()
     const QString title = QString::fromUtf16(kApplicationTitle);
     Platform::setApplicationTitle(title);
     QApplication::setApplicationName(title);
+#ifdef NORVENA_APP_ID
+    // The desktop matches the windows with the menu entry (and its icon) by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(NORVENA_APP_ID));
+#endif
     Look::registerFontSubstitutes();
     QApplication::setFont(Look::font(11));
     // The title window is the main form: the program ends when it is closed,

@@ -7,6 +7,7 @@
 #include "forms/Unit5.h"
 #include "platform/ErrorReport.h"
 #include "platform/Platform.h"
+#include "platform/ProgramFiles.h"
 #include "skin/Look.h"
 
 #include <QApplication>
@@ -177,8 +178,9 @@ void TForm3::Button1Click()
 
 void TForm3::Button2Click()
 {
-    // Beside the program file, whatever the working directory.
-    Form5->OpenUserGuide(QCoreApplication::applicationDirPath() + u'/' + userGuideName());
+    // Beside the program file (in the data folder of an installed program),
+    // whatever the working directory.
+    Form5->OpenUserGuide(ProgramFiles::dataFile(userGuideName()));
 }
 
 void TForm3::Button3Click() { close(); }

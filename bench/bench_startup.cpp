@@ -11,7 +11,9 @@
 // on the start-up path: decoding the JPEG with libjpeg (and, for comparison,
 // with Qt's image reader) and scaling it to the window's 801 x 601.
 //
-// Usage: bench_startup [--runs N]
+// Usage: bench_startup [--runs N] [--program NAME=PATH]...
+// --program adds another build of the program to the turns, for instance
+// the installed one: --program installed=/usr/bin/norvena.
 // The display is the environment's: QT_QPA_PLATFORM, or DISPLAY (for
 // instance under xvfb-run); with neither, the offscreen platform.
 
@@ -189,6 +191,16 @@ int main(int argc, char* argv[])
          {sourceDir + QStringLiteral("/app/resources/title.jpg")}, {}},
         {QStringLiteral("norvena"), QStringLiteral(NORVENA_BINARY), {}, {}},
     };
+    for (qsizetype i = args.indexOf(QStringLiteral("--program")); i > 0 && i + 1 < args.size();
+         i = args.indexOf(QStringLiteral("--program"), i + 2)) {
+        const QString spec = args[i + 1];
+        const qsizetype eq = spec.indexOf(u'=');
+        if (eq <= 0) {
+            std::fprintf(stderr, "--program wants NAME=PATH, not %s\n", qPrintable(spec));
+            return 2;
+        }
+        programs.push_back({spec.left(eq), spec.mid(eq + 1), {}, {}});
+    }
     for (const Program& p : programs)
         if (!QFile::exists(p.binary)) {
             std::fprintf(stderr, "missing %s\n", qPrintable(p.binary));
@@ -216,17 +228,23 @@ int main(int argc, char* argv[])
         std::printf("%-18s %14.1f %12.1f %12.1f\n", qPrintable(p.name), medianOf(p, &Sample::startupMs),
                     medianOf(p, &Sample::rssMiB), medianOf(p, &Sample::hwmMiB));
     const Program& base = programs[0];
-    const Program& ours = programs[1];
-    std::printf("%-18s %14.2f %12.2f %12.2f\n", "ratio", medianOf(ours, &Sample::startupMs) / medianOf(base, &Sample::startupMs),
-                medianOf(ours, &Sample::rssMiB) / medianOf(base, &Sample::rssMiB),
-                medianOf(ours, &Sample::hwmMiB) / medianOf(base, &Sample::hwmMiB));
-    std::printf("\nnorvena start-up runs (ms):");
-    for (const Sample& s : ours.samples)
-        std::printf(" %.1f", s.startupMs);
-    std::printf("\nbaseline start-up runs (ms):");
-    for (const Sample& s : base.samples)
-        std::printf(" %.1f", s.startupMs);
+    for (size_t i = 1; i < programs.size(); ++i) {
+        const Program& ours = programs[i];
+        const QString label = programs.size() > 2 ? QStringLiteral("ratio ") + ours.name : QStringLiteral("ratio");
+        std::printf("%-18s %14.2f %12.2f %12.2f\n", qPrintable(label),
+                    medianOf(ours, &Sample::startupMs) / medianOf(base, &Sample::startupMs),
+                    medianOf(ours, &Sample::rssMiB) / medianOf(base, &Sample::rssMiB),
+                    medianOf(ours, &Sample::hwmMiB) / medianOf(base, &Sample::hwmMiB));
+    }
     std::printf("\n");
+    for (const Program& p : programs) {
+        std::printf("%s start-up runs (ms):", qPrintable(p.name));
+        for (const Sample& s : p.samples)
+            std::printf(" %.1f", s.startupMs);
+        std::printf("\n");
+    }
+    for (size_t i = 2; i < programs.size(); ++i)
+        std::printf("%s: %s\n", qPrintable(programs[i].name), qPrintable(programs[i].binary));
     timePictureSteps();
     return 0;
 }

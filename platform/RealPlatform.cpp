@@ -1,6 +1,7 @@
 #include "platform/RealPlatform.h"
 
 #include "platform/Error.h"
+#include "platform/ProgramFiles.h"
 #include "platform/webview/WebViewModule.h"
 
 #include <QApplication>
@@ -168,10 +169,7 @@ WebHtmlView::WebHtmlView(QWidget* parent, const QString& modulePath)
 {
 }
 
-QString WebHtmlView::defaultModulePath()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/" NORVENA_WEBVIEW_MODULE);
-}
+QString WebHtmlView::defaultModulePath() { return ProgramFiles::module(QStringLiteral(NORVENA_WEBVIEW_MODULE)); }
 
 void WebHtmlView::navigate(const QString& path)
 {

@@ -34,14 +34,15 @@ public:
 class WebHtmlView : public HtmlView {
     Q_OBJECT
 public:
-    // modulePath: the module's file; empty for the one beside the program file.
+    // modulePath: the module's file; empty for the program's own (defaultModulePath).
     explicit WebHtmlView(QWidget* parent = nullptr, const QString& modulePath = {});
     // Throws Error "The HTML view cannot be started: ..." when the module
     // cannot be loaded or does not make a view; the location stays as it was.
     void navigate(const QString& path) override;
     QString location() const override { return m_location; }
 
-    // The module beside the program file.
+    // The program's module: beside the program file, or in the private
+    // library folder of an installed program (ProgramFiles).
     static QString defaultModulePath();
 
 protected:

@@ -13,6 +13,7 @@ packages=(
     libjpeg62-turbo-dev sqlite3
     fonts-liberation2 fonts-dejavu-core xdg-utils
     xvfb xauth
+    librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()
@@ -27,6 +28,11 @@ if ((${#missing[@]})); then
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     "${sudo_cmd[@]}" apt-get update -q
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# scripts/package.sh needs the packages only: it builds in a folder of its own.
+if [ "${NORVENA_PACKAGES_ONLY:-0}" = 1 ]; then
+    return 0
 fi
 
 cmake -S "$NORVENA_ROOT" -B "$NORVENA_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNORVENA_WERROR="${NORVENA_WERROR:-OFF}"
