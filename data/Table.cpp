@@ -1,6 +1,7 @@
 #include "data/Table.h"
 
 #include "data/Connection.h"
+#include "data/PrivateTable.h"
 #include "data/Value.h"
 #include "platform/Error.h"
 
@@ -62,9 +63,11 @@ QVariant fromEngine(Kind kind, QVariant v)
             return QVariant(v.toLongLong());
         return v;
     case Kind::Date:
+        // Only a text that the date gives back when written again, so that
+        // a held value still finds its row.
         if (v.typeId() == QMetaType::QString) {
             const QDate d = QDate::fromString(stringOf(v), Qt::ISODate);
-            if (d.isValid())
+            if (d.isValid() && d.toString(Qt::ISODate) == stringOf(v))
                 return QVariant(d);
         }
         return v;
@@ -160,18 +163,97 @@ QVariant toFieldKind(Kind kind, const QVariant& v)
 }
 
 // The filter text the program uses:  field='text'  with every quote inside
-// the text doubled, or  field=number.
-const QRegularExpression& filterPattern()
+// the text doubled, or  field=number,  blanks allowed around the parts. Read
+// by hand, so that a text of any length is understood. False for any other
+// form.
+bool parseFilterText(const QString& text, QString* field, QVariant* value)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*([A-Za-z_][A-Za-z0-9_]*)\s*=\s*(?:'((?:[^']|'')*)'|(-?[0-9]+))\s*$)"));
-    return pattern;
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    const auto skipBlanks = [&] {
+        while (i < n && text[i].isSpace())
+            ++i;
+    };
+    const auto isLetter = [](QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_'; };
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+
+    skipBlanks();
+    const qsizetype nameStart = i;
+    if (i == n || !isLetter(text[i]))
+        return false;
+    while (i < n && (isLetter(text[i]) || isDigit(text[i])))
+        ++i;
+    *field = text.mid(nameStart, i - nameStart);
+    skipBlanks();
+    if (i == n || text[i] != u'=')
+        return false;
+    ++i;
+    skipBlanks();
+    if (i < n && text[i] == u'\'') {
+        QString literal;
+        literal.reserve(n - i);
+        for (++i;; ++i) {
+            if (i == n)
+                return false; // no closing quote
+            if (text[i] != u'\'') {
+                literal += text[i];
+            } else if (i + 1 < n && text[i + 1] == u'\'') {
+                literal += u'\'';
+                ++i;
+            } else {
+                ++i;
+                break;
+            }
+        }
+        *value = QVariant(literal);
+    } else {
+        const qsizetype numberStart = i;
+        if (i < n && text[i] == u'-')
+            ++i;
+        const qsizetype digitsStart = i;
+        while (i < n && isDigit(text[i]))
+            ++i;
+        if (i == digitsStart)
+            return false;
+        bool ok = false;
+        const qlonglong number = QStringView(text).mid(numberStart, i - numberStart).toLongLong(&ok);
+        if (!ok)
+            return false;
+        *value = QVariant(number);
+    }
+    skipBlanks();
+    return i == n;
+}
+
+// A text for an error message: a very long one is cut short.
+QString excerpt(const QString& text)
+{
+    constexpr qsizetype kShown = 200;
+    return text.size() <= kShown ? text : text.left(kShown) + QStringLiteral("…");
 }
 
 struct Row {
     qint64 rowid = 0;
     QVector<QVariant> values;
 };
+
+// The condition that finds a held row only while the database still holds
+// it as it was read: its key and every value read. A row that another
+// program removed or changed, or a new row that took over its key, fails it.
+QString sameRow(const QStringList& fields)
+{
+    QString where = QStringLiteral("rowid = ?");
+    for (const QString& f : fields)
+        where += QStringLiteral(" AND ") + quoted(f) + QStringLiteral(" IS ?");
+    return where;
+}
+
+void bindSameRow(QSqlQuery& q, const Row& row)
+{
+    q.addBindValue(row.rowid);
+    for (const QVariant& v : row.values)
+        q.addBindValue(toEngine(v));
+}
 
 } // namespace
 
@@ -275,6 +357,8 @@ void Table::open()
     if (!m_connection->isOpen())
         m_connection->open();
     QSqlDatabase db = m_connection->database();
+    if (m_private)
+        PrivateTable::ensure(db, m_tableName);
 
     QStringList fields;
     QVector<Kind> kinds;
@@ -619,19 +703,18 @@ void Table::post()
                 sets += quoted(d->fields[i]) + QStringLiteral(" = ?");
             }
             QSqlQuery q(db);
-            q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoted(m_tableName), sets));
+            q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoted(m_tableName), sets, sameRow(d->fields)));
             for (int i = 0; i < n; ++i) {
                 if (d->written[i])
                     q.addBindValue(toEngine(d->pending[i]));
             }
-            q.addBindValue(row.rowid);
+            bindSameRow(q, row);
             if (!q.exec())
                 throw Error(engineMessage(q.lastError()));
             const int affected = q.numRowsAffected();
             q.finish();
             if (affected == 0)
-                throw Error(QStringLiteral("The row to be updated is no longer in the database; "
-                                           "another program may have deleted it"));
+                raise(this, QStringLiteral("The row to be updated is no longer in the database"));
             for (int i = 0; i < n; ++i) {
                 if (d->written[i]) {
                     row.values[i] = d->pending[i];
@@ -755,13 +838,15 @@ void Table::remove()
     const int index = d->visible[d->cur];
     {
         QSqlQuery q(m_connection->database());
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_tableName)));
-        q.addBindValue(d->rows[index].rowid);
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_tableName), sameRow(d->fields)));
+        bindSameRow(q, d->rows[index]);
         if (!q.exec())
             throw Error(engineMessage(q.lastError()));
+        const int affected = q.numRowsAffected();
         q.finish();
+        if (affected == 0)
+            raise(this, QStringLiteral("The row to be updated is no longer in the database"));
     }
-    // A row that another program deleted first is gone all the same.
 
     const bool wasEditing = d->state == State::Edit;
     d->pending.clear();
@@ -797,17 +882,12 @@ void Table::parseFilterInto(const QString& text)
         d->filterValue = QVariant();
         return;
     }
-    const QRegularExpressionMatch m = filterPattern().match(text);
-    if (!m.hasMatch())
-        raise(this, QStringLiteral("Filter text not understood: %1").arg(text));
-    const int field = fieldIndexOf(m.captured(1));
-    if (m.capturedLength(3) > 0) {
-        d->filterValue = QVariant(m.captured(3).toLongLong());
-    } else {
-        QString literal = m.captured(2);
-        literal.replace(QLatin1String("''"), QLatin1String("'"));
-        d->filterValue = QVariant(literal);
-    }
+    QString name;
+    QVariant value;
+    if (!parseFilterText(text, &name, &value))
+        raise(this, QStringLiteral("Filter text not understood: %1").arg(excerpt(text)));
+    const int field = fieldIndexOf(name);
+    d->filterValue = value;
     d->filterField = field;
 }
 

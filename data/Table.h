@@ -32,6 +32,13 @@ public:
     QString tableName() const { return m_tableName; }
     Connection* connection() const { return m_connection; }
 
+    // Set before the object opens: it then works on a copy of its table
+    // private to its connection (data/PrivateTable.h), made from the rows of
+    // the file's table when the object first opens on that connection. What
+    // other copies of the program do to the file's table never reaches it.
+    void setPrivateToConnection(bool on) { m_private = on; }
+    bool privateToConnection() const { return m_private; }
+
     // Opens the object when closed: opens the connection first when it is not
     // open, then reads the whole table; the first row becomes current.
     // Nothing happens when open.
@@ -78,14 +85,20 @@ public:
     // sent; a new row's other fields get the database's defaults and its key
     // is assigned by the database. A posted new row stands after every row
     // already held and stays current. A refused post throws the engine's
-    // message and leaves the row pending.
+    // message and leaves the row pending. An edited row that another program
+    // removed or changed since it was read (found by its key and every value
+    // read) is not written: "<name>: The row to be updated is no longer in
+    // the database", and the row stays pending.
     void post();
     // Drops the pending change.
     void cancel();
     // While inserting: discards the pending row. Otherwise removes the
     // current row from the database at once; the following row becomes
     // current, or the new last row. With no visible row:
-    // "<name>: Cannot perform this operation on an empty dataset".
+    // "<name>: Cannot perform this operation on an empty dataset". A row
+    // that another program removed or changed since it was read is not
+    // removed: "<name>: The row to be updated is no longer in the database",
+    // and nothing changes.
     void remove();
 
     // Filtering: see the rules in the implementation. The filter text has the
@@ -141,6 +154,7 @@ private:
 
     QString m_tableName;
     Connection* m_connection;
+    bool m_private = false;
     std::unique_ptr<Impl> d;
 };
 

@@ -39,6 +39,15 @@ QByteArray AuthorRegister::format(const QStringList& entries)
     return bytes;
 }
 
+void AuthorRegister::checkEntry(const QString& path, const QString& name)
+{
+    try {
+        format({name});
+    } catch (const Error& e) {
+        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(FileSystem::fullPath(path), e.message()));
+    }
+}
+
 QStringList AuthorRegister::read(const QString& path) { return parse(FileSystem::readWholeFile(path)); }
 
 void AuthorRegister::write(const QString& path, const QStringList& entries)

@@ -17,11 +17,16 @@ QStringList parse(const QByteArray& bytes);
 // cannot hold throws Error naming the entry.
 QByteArray format(const QStringList& entries);
 
+// Throws, as write() would, when the register at path cannot hold the name:
+// "Cannot create file \"<full path>\". The name ... cannot store".
+void checkEntry(const QString& path, const QString& name);
+
 // Reads the register; failure: "Cannot open file \"<full path>\". <reason>".
 QStringList read(const QString& path);
 
-// Replaces the register atomically; failure: "Cannot create file \"<full
-// path>\". <reason>", and the file keeps its previous content.
+// Replaces the register: afterwards it holds either the whole new content or
+// its previous content. Failure: "Cannot create file \"<full path>\".
+// <reason>", and the file keeps its previous content.
 void write(const QString& path, const QStringList& entries);
 
 } // namespace AuthorRegister

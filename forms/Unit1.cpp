@@ -277,6 +277,9 @@ void TForm1::Button7Click()
 {
     const QString name = Edit3->text();
     if (!name.isEmpty()) {
+        // A name the register cannot hold is refused before it is listed:
+        // the list keeps showing what the file holds.
+        AuthorRegister::checkEntry(registerPath(), name);
         {
             const QSignalBlocker quiet(ListBox1); // appending chooses no author
             ListBox1->addItem(name);

@@ -170,6 +170,10 @@ TForm6::TForm6(QWidget* parent) : Form(parent)
     tblTemi = new Table(QStringLiteral("tblTemi"), ADOConnection1, QStringLiteral("temi"), this);
     tblTest = new Table(QStringLiteral("tblTest"), ADOConnection1, QStringLiteral("test"), this);
     tblTesting = new Table(QStringLiteral("tblTesting"), ADOConnection1, QStringLiteral("testing"), this);
+    // Every running copy of the program takes its tests on an answer sheet
+    // of its own, made from the file's sheet when the program starts: copies
+    // that share the file never touch each other's answers.
+    tblTesting->setPrivateToConnection(true);
     tblResult = new Table(QStringLiteral("tblResult"), ADOConnection1, QStringLiteral("result"), this);
     tblMedia = new Table(QStringLiteral("tblMedia"), ADOConnection1, QStringLiteral("media"), this);
     DataSource1.DataSet = tblTemi;

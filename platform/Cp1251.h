@@ -4,7 +4,9 @@
 #include <QString>
 
 // The Windows Cyrillic code page (Windows-1251), in which the course's text
-// files are written.
+// files are written. Every byte value has a character (0x98, which the code
+// page leaves unassigned, is U+0098), so decoding and encoding again gives
+// back the same bytes.
 namespace Cp1251 {
 
 QString decode(const QByteArray& bytes);

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // The file system as the program uses it: the process working directory,
 // whole text files, folders. Failures are thrown as Error / InOutError.
 namespace FileSystem {
@@ -21,10 +23,32 @@ QString fullPath(const QString& path);
 // Reads a whole file at once. Failure: Error("Cannot open file \"<full path>\". <reason>").
 QByteArray readWholeFile(const QString& path);
 
-// Replaces a whole file atomically: a new file is written and renamed over
-// the old one, so a failed write leaves the previous content in place.
-// Failure: Error("Cannot create file \"<full path>\". <reason>").
+// Replaces a whole file (creating it when missing). The content is written
+// to a new file beside the old one, flushed to the disk and renamed over the
+// old one, every step checked: the file then holds either the whole new
+// content or its previous content. Where the folder takes no new file but
+// the file itself can be written (a read-only folder), the file is rewritten
+// in place: the space for the new content is reserved first, and should a
+// write fail all the same, the previous content is written back.
+// Failure: Error("Cannot create file \"<full path>\". <the system's reason>").
 void replaceWholeFile(const QString& path, const QByteArray& content);
+
+// The steps of replacing a file, each a call to the system.
+enum class WriteStep {
+    CreateNew,   // the new file beside the old one
+    Write,       // one write of at most kWriteChunk bytes
+    Flush,       // the written content to the disk
+    Close,       // closing a written file
+    Rename,      // the new file over the old one
+    OpenInPlace, // the old file, to be rewritten in place
+    Reserve,     // the space of the new content, in place
+};
+inline constexpr qsizetype kWriteChunk = 64 * 1024;
+
+// For tests: called before every step of replacing a file; a system error
+// number returned (ENOSPC, EACCES, ...) makes that step fail with it, 0 lets
+// it run. An empty function runs every step.
+void setWriteFault(std::function<int(WriteStep)> fault);
 
 bool directoryExists(const QString& path);
 

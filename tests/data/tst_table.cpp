@@ -313,17 +313,68 @@ private slots:
 
     void postOfEditSendsWrittenFieldsOnly()
     {
+        // The engine tells which fields an update sets.
+        auto side = db->side();
+        QVERIFY(side->exec("CREATE TABLE setFields (what TEXT)"));
+        QVERIFY(side->exec("CREATE TRIGGER testSet AFTER UPDATE OF test ON test "
+                           "BEGIN INSERT INTO setFields VALUES ('test'); END"));
         test->next();
         test->edit();
         test->setValue("otv", "D");
-        // Another program changes a field that this edit did not write.
-        QVERIFY(db->side()->exec("UPDATE test SET test = 'изменён' WHERE id = 2"));
         test->post();
-        const auto row = db->side()->rows("SELECT otv, test FROM test WHERE id = 2");
-        QCOMPARE(row[0][0].toString(), QString("D"));
-        QCOMPARE(row[0][1].toString(), QString("изменён"));
+        QCOMPARE(side->scalar("SELECT count(*) FROM setFields"), QVariant(0));
+        QCOMPARE(side->scalar("SELECT otv FROM test WHERE id = 2"), QVariant("D"));
         QCOMPARE(test->currentIndex(), 1); // an edited row keeps its place
         QCOMPARE(test->text("otv"), QString("D"));
+        test->edit();
+        test->setValue("test", "Вопрос 2, исправлен");
+        test->post();
+        QCOMPARE(side->scalar("SELECT count(*) FROM setFields"), QVariant(1));
+        QCOMPARE(side->scalar("SELECT test || otv FROM test WHERE id = 2"), QVariant("Вопрос 2, исправленD"));
+    }
+
+    // Another program removed or changed the row the snapshot holds, or
+    // emptied the table so that a new row took over its key: the update or
+    // delete is not done and the file keeps what the other program wrote.
+    void rowRemovedOrChangedElsewhere_data()
+    {
+        QTest::addColumn<bool>("update");
+        QTest::addColumn<QString>("elsewhere");
+        const QString removed = "DELETE FROM testing WHERE rowid = 1";
+        const QString changed = "UPDATE testing SET otv = 'C' WHERE rowid = 1";
+        const QString refilled = "DELETE FROM testing; "
+                                 "WITH RECURSIVE k(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM k WHERE v < 12) "
+                                 "INSERT INTO testing (nom, nom1) SELECT v, 200 + v FROM k";
+        for (bool update : {true, false}) {
+            const char* op = update ? "update" : "delete";
+            QTest::addRow("%s, row removed", op) << update << removed;
+            QTest::addRow("%s, another field changed", op) << update << changed;
+            QTest::addRow("%s, table emptied and refilled", op) << update << refilled;
+        }
+    }
+    void rowRemovedOrChangedElsewhere()
+    {
+        QFETCH(bool, update);
+        QFETCH(QString, elsewhere);
+        auto side = db->side();
+        for (const QString& statement : elsewhere.split("; "))
+            QVERIFY(side->exec(statement));
+        const auto before = side->rows("SELECT rowid, nom, nom1, otv FROM testing ORDER BY rowid");
+
+        testing->first(); // the row "12" of the snapshot, key 1
+        QCOMPARE(testing->text("nom"), QString("12"));
+        const QString expected = "tblTesting: The row to be updated is no longer in the database";
+        if (update) {
+            testing->edit();
+            testing->setValue("otv", "B");
+            QCOMPARE(errorOf([&] { testing->post(); }), expected);
+            QCOMPARE(testing->state(), Table::State::Edit); // still pending
+        } else {
+            QCOMPARE(errorOf([&] { testing->remove(); }), expected);
+            QCOMPARE(testing->recordCount(), 12);
+            QCOMPARE(testing->text("nom"), QString("12"));
+        }
+        QCOMPARE(side->rows("SELECT rowid, nom, nom1, otv FROM testing ORDER BY rowid"), before);
     }
 
     void refusedPostStaysPendingAndIsRetried_data()
@@ -471,6 +522,35 @@ private slots:
         QCOMPARE(test->value("id"), QVariant(qlonglong(2)));
     }
 
+    // A topic of any length the topic field takes (32,767 characters) and
+    // beyond, quotes inside.
+    void longTopicFilter_data()
+    {
+        QTest::addColumn<int>("length");
+        for (int length : {22000, 32767, 1000000})
+            QTest::addRow("%d characters", length) << length;
+    }
+    void longTopicFilter()
+    {
+        QFETCH(int, length);
+        QString topic = QString(length, u'ё');
+        for (int i = 0; i < length; i += 1000)
+            topic[i] = u'\'';
+        QVERIFY(db->side()->exec("INSERT INTO test (nom, nom1, rasdel) VALUES (1, 10, ?)", {topic}));
+        test->close(); // rows of others are taken in by opening again
+        test->open();
+        test->setFiltered(true);
+        QCOMPARE(errorOf([&] { test->setFilter(filterFor(topic)); }), QString("<no error>"));
+        QCOMPARE(test->recordCount(), 1);
+        QCOMPARE(test->value("nom1"), QVariant(qlonglong(10)));
+        // A text not understood is reported cut short.
+        test->setFiltered(false);
+        test->setFilter(filterFor(topic).chopped(1));
+        const QString e = errorOf([&] { test->setFiltered(true); });
+        QVERIFY2(e.startsWith("tblTest: Filter text not understood: rasdel='"), qPrintable(e.left(100)));
+        QVERIFY(e.size() < 300);
+    }
+
     void badFilterText()
     {
         test->setFilter("rasdel LIKE 'П%'");
@@ -599,6 +679,60 @@ private slots:
         result->setValue("fio", QString());
         result->post();
         QCOMPARE(db->side()->scalar("SELECT typeof(fio) FROM result WHERE rowid = 2"), QVariant("text"));
+    }
+
+    // Each connection's sheet is its own: made from the file's rows when it
+    // first opens, with the same columns, and never seen by another
+    // connection; the file's table is not written.
+    void tablePrivateToItsConnection()
+    {
+        auto otherConnection = db->connect("ADOConnection2");
+        std::unique_ptr<Table> sheets[2];
+        Connection* connections[2] = {conn.get(), otherConnection.get()};
+        for (int c = 0; c < 2; ++c) {
+            sheets[c] = std::make_unique<Table>("tblTesting", connections[c], "testing");
+            sheets[c]->setPrivateToConnection(true);
+            sheets[c]->open();
+            QCOMPARE(sheets[c]->fieldNames(), QStringList({"nom", "nom1", "otv"}));
+            QCOMPARE(sheets[c]->fieldSize("nom"), 10);
+            QCOMPARE(column(*sheets[c], "nom").size(), 12); // the file's rows
+        }
+        // Both empty their sheets and write their own, one after the other.
+        for (int c = 0; c < 2; ++c) {
+            sheets[c]->first();
+            while (sheets[c]->recordCount() > 0)
+                sheets[c]->remove();
+            for (int k = 1; k <= 3; ++k) {
+                sheets[c]->insert();
+                sheets[c]->setValue("nom", QString::number(k));
+                sheets[c]->setValue("nom1", 1000 * (c + 1) + k);
+                sheets[c]->post();
+            }
+        }
+        for (int c = 0; c < 2; ++c) {
+            sheets[c]->first();
+            sheets[c]->edit();
+            sheets[c]->setValue("otv", c == 0 ? "A" : "E");
+            sheets[c]->next();
+        }
+        for (int c = 0; c < 2; ++c) {
+            sheets[c]->close();
+            sheets[c]->open(); // the connection's own rows again
+            QCOMPARE(column(*sheets[c], "nom1"),
+                     QStringList({QString::number(1000 * (c + 1) + 1), QString::number(1000 * (c + 1) + 2),
+                                  QString::number(1000 * (c + 1) + 3)}));
+            sheets[c]->first();
+            QCOMPARE(sheets[c]->text("otv"), QString(c == 0 ? "A" : "E"));
+        }
+        QCOMPARE(db->side()->scalar("SELECT count(*) FROM testing WHERE otv IS NULL AND nom1 > 100"), QVariant(12));
+        QCOMPARE(db->side()->scalar("SELECT count(*) FROM testing"), QVariant(12));
+
+        // A connection opened again makes its sheet afresh from the file.
+        otherConnection->close();
+        sheets[1]->close();
+        sheets[1]->open();
+        QCOMPARE(sheets[1]->recordCount(), 12);
+        sheets[1].reset();
     }
 
     void refreshReadsHeldRowsAgain()

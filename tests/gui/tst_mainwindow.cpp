@@ -10,9 +10,9 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit6.h"
-#include "platform/Cp1251.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
+#include "platform/FileSystem.h"
 #include "support/CourseFixture.h"
 
 #include <QDir>
@@ -20,13 +20,36 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTest>
 
+#include <cerrno>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
-QByteArray cp1251(const QString& text) { return Cp1251::encode(text); }
+// The register's bytes for a text, from the code page's literal values
+// (А … я are 0xC0 … 0xFF, Ё is 0xA8, ё 0xB8, ASCII stays), not from the
+// program's own encoder.
+QByteArray win1251(QStringView text)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80)
+            bytes += char(u);
+        else if (u >= u'А' && u <= u'я')
+            bytes += char(0xC0 + (u - u'А'));
+        else if (u == u'Ё')
+            bytes += '\xA8';
+        else if (u == u'ё')
+            bytes += '\xB8';
+        else
+            qFatal("no byte for U+%04X in the test's table", unsigned(u));
+    }
+    return bytes;
+}
 
 QStringList items(const QListWidget* list)
 {
@@ -48,6 +71,7 @@ private slots:
     void registerParsing_data();
     void registerParsing();
     void registerWritesCrLfAfterEveryEntry();
+    void registerKeepsEveryByte();
     void missingRegisterIsReportedAndListStaysEmpty();
 
     void choosingAuthorsMovesTheWorkingDirectory();
@@ -60,6 +84,10 @@ private slots:
     void addWithEmptyEditShowsNotice();
     void addReportsUnwritableRegister();
     void addReportsFolderThatCannotBeCreated();
+    void refusedNameLeavesTheListAsTheFile();
+    void fullDiskKeepsTheRegister_data();
+    void fullDiskKeepsTheRegister();
+    void readOnlyFolderStillTakesTheRegister();
     void removeAuthor_data();
     void removeAuthor();
 
@@ -86,13 +114,11 @@ private:
     std::unique_ptr<CourseFixture> course;
 };
 
-void TestMainWindow::init()
-{
-    course = std::make_unique<CourseFixture>();
-}
+void TestMainWindow::init() { course = std::make_unique<CourseFixture>(); }
 
 void TestMainWindow::cleanup()
 {
+    FileSystem::setWriteFault({});
     if (course) {
         const QString problems = course->platform.verifyDone();
         course.reset();
@@ -117,11 +143,11 @@ void TestMainWindow::registerParsing_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("entries");
     const QStringList ab{QStringLiteral("Пушкин"), QStringLiteral("Гоголь")};
-    QTest::newRow("CR LF") << cp1251(QStringLiteral("Пушкин\r\nГоголь\r\n")) << ab;
-    QTest::newRow("bare LF") << cp1251(QStringLiteral("Пушкин\nГоголь\n")) << ab;
-    QTest::newRow("bare CR") << cp1251(QStringLiteral("Пушкин\rГоголь\r")) << ab;
-    QTest::newRow("last line without break") << cp1251(QStringLiteral("Пушкин\r\nГоголь")) << ab;
-    QTest::newRow("mixed line ends") << cp1251(QStringLiteral("a\nb\r\nc\rd")) << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("CR LF") << win1251(QStringLiteral("Пушкин\r\nГоголь\r\n")) << ab;
+    QTest::newRow("bare LF") << win1251(QStringLiteral("Пушкин\nГоголь\n")) << ab;
+    QTest::newRow("bare CR") << win1251(QStringLiteral("Пушкин\rГоголь\r")) << ab;
+    QTest::newRow("last line without break") << win1251(QStringLiteral("Пушкин\r\nГоголь")) << ab;
+    QTest::newRow("mixed line ends") << win1251(QStringLiteral("a\nb\r\nc\rd")) << QStringList{"a", "b", "c", "d"};
     QTest::newRow("empty lines inside") << QByteArray("a\r\n\r\nb\n\nc") << QStringList{"a", "", "b", "", "c"};
     QTest::newRow("LF then CR is two breaks") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
     QTest::newRow("NUL ends the text") << QByteArray("a\r\nb\0c\r\nd", 10) << QStringList{"a", "b"};
@@ -141,11 +167,50 @@ void TestMainWindow::registerParsing()
 
 void TestMainWindow::registerWritesCrLfAfterEveryEntry()
 {
-    startWith(cp1251(QStringLiteral("Пушкин\nГоголь")), true);
+    startWith(win1251(QStringLiteral("Пушкин\nГоголь")), true);
     Form1->Edit3->setText(QStringLiteral("Лермонтов"));
     click(Form1->Button7);
-    QCOMPARE(course->readFile(QStringLiteral("1.txt")), cp1251(QStringLiteral("Пушкин\r\nГоголь\r\nЛермонтов\r\n")));
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), win1251(QStringLiteral("Пушкин\r\nГоголь\r\nЛермонтов\r\n")));
     QCOMPARE(AuthorRegister::parse(course->readFile(QStringLiteral("1.txt"))), items(Form1->ListBox1));
+}
+
+void TestMainWindow::registerKeepsEveryByte()
+{
+    // Every byte value that can stand in a line (all but NUL, CR and LF),
+    // 0x98 among them, which the code page leaves unassigned.
+    QList<QByteArray> lines;
+    for (int b = 1; b < 256;) {
+        QByteArray line;
+        for (; line.size() < 16 && b < 256; ++b)
+            if (b != '\r' && b != '\n')
+                line += char(b);
+        lines << line;
+    }
+    const auto file = [](const QList<QByteArray>& entries) {
+        QByteArray bytes;
+        for (const QByteArray& entry : entries)
+            bytes += entry + "\r\n";
+        return bytes;
+    };
+    startWith(lines.join('\n'), true);
+    QCOMPARE(Form1->ListBox1->count(), lines.size());
+
+    Form1->Edit3->setText(QStringLiteral("Новый"));
+    click(Form1->Button7);
+    QCOMPARE(course->platform.boxes.size(), 0);
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), file(lines) + "\xcd\xee\xe2\xfb\xe9\r\n");
+
+    // Removing a line leaves every other one byte for byte.
+    {
+        const QSignalBlocker quiet(Form1->ListBox1); // no author is chosen: the lines have no folders
+        Form1->ListBox1->setCurrentRow(9);
+    }
+    course->platform.answers = {true};
+    click(Form1->Button8);
+    QCOMPARE(course->platform.boxes.size(), 1); // the question
+    QList<QByteArray> remaining = lines;
+    remaining.removeAt(9);
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), file(remaining) + "\xcd\xee\xe2\xfb\xe9\r\n");
 }
 
 void TestMainWindow::missingRegisterIsReportedAndListStaysEmpty()
@@ -171,7 +236,7 @@ void TestMainWindow::choosingAuthorsMovesTheWorkingDirectory()
         course->writeFile(name + QStringLiteral("/Статья.htm"), "<p>x</p>");
         course->writeFile(name + QStringLiteral("/Заметки.txt"), "x");
     }
-    startWith(cp1251(a + QStringLiteral("\r\n") + b));
+    startWith(win1251(a + QStringLiteral("\r\n") + b));
     const QString home = HomeDir;
     QCOMPARE(home, course->root());
     QCOMPARE(Form1->FileListBox1->count(), 0);
@@ -206,7 +271,7 @@ void TestMainWindow::choosingAuthorWithoutFolderReportsAndReturnsHome()
     course->writeFile(QStringLiteral("Есть/a.pps"), "x");
     course->writeFile(QStringLiteral("Есть/a.htm"), "x");
     course->writeFile(QStringLiteral("корень.pps"), "x");
-    startWith(cp1251(QStringLiteral("Есть\r\nНет такой папки\r\n")));
+    startWith(win1251(QStringLiteral("Есть\r\nНет такой папки\r\n")));
     chooseAuthor(0);
     chooseAuthor(1);
     QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList{QStringLiteral("File not found.")});
@@ -229,7 +294,7 @@ void TestMainWindow::emptyEntryListsTheCourseRoot()
 
 void TestMainWindow::launchButtonsNeedASelection()
 {
-    startWith(cp1251(QStringLiteral("Пушкин А. С.\r\n")));
+    startWith(win1251(QStringLiteral("Пушкин А. С.\r\n")));
     click(Form1->Button2);
     click(Form1->Button6);
     chooseAuthor(0);
@@ -259,7 +324,7 @@ void TestMainWindow::addAuthor()
         course->makeFolder(QString::fromUtf8(existing));
         course->writeFile(QString::fromUtf8(existing) + QStringLiteral("/keep.htm"), "keep");
     }
-    startWith(cp1251(QStringLiteral("Пушкин\r\nЯ")), true);
+    startWith(win1251(QStringLiteral("Пушкин\r\nЯ")), true);
     QVERIFY(Form1->Button7->isVisible() && Form1->Button8->isVisible() && Form1->Edit3->isVisible());
     QVERIFY(Form1->Edit3->text().isEmpty());
     chooseAuthor(1);
@@ -271,7 +336,7 @@ void TestMainWindow::addAuthor()
     QCOMPARE(items(Form1->ListBox1), (QStringList{QStringLiteral("Пушкин"), QStringLiteral("Я"), name}));
     QCOMPARE(Form1->ListBox1->currentRow(), 1); // the selection does not change
     QCOMPARE(course->readFile(QStringLiteral("1.txt")),
-             cp1251(QStringLiteral("Пушкин\r\nЯ\r\n") + name + QStringLiteral("\r\n")));
+             win1251(QStringLiteral("Пушкин\r\nЯ\r\n") + name + QStringLiteral("\r\n")));
     QVERIFY(QFileInfo(course->path(name)).isDir());
     if (folderExists)
         QCOMPARE(course->readFile(name + QStringLiteral("/keep.htm")), QByteArray("keep"));
@@ -316,16 +381,93 @@ void TestMainWindow::addReportsFolderThatCannotBeCreated()
     Form1->Edit3->setText(QStringLiteral("Файл"));
     click(Form1->Button7);
     QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList{QStringLiteral("I/O error 183.")});
-    QCOMPARE(course->readFile(QStringLiteral("1.txt")), cp1251(QStringLiteral("a\r\nФайл\r\n")));
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), win1251(QStringLiteral("a\r\nФайл\r\n")));
     QCOMPARE(Form1->Edit3->text(), QStringLiteral("Файл"));
+}
 
-    // A name the register's code page cannot hold is refused, the file kept.
+void TestMainWindow::refusedNameLeavesTheListAsTheFile()
+{
+    startWith(QByteArray("a\r\n"), true);
     Form1->Edit3->setText(QStringLiteral("Ὅμηρος"));
-    course->platform.clear();
     click(Form1->Button7);
-    QCOMPARE(course->platform.texts(QStringLiteral("error")).size(), 1);
-    QVERIFY(course->platform.texts(QStringLiteral("error")).first().startsWith(QStringLiteral("Cannot create file")));
-    QCOMPARE(course->readFile(QStringLiteral("1.txt")), cp1251(QStringLiteral("a\r\nФайл\r\n")));
+    const QStringList errors = course->platform.texts(QStringLiteral("error"));
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().startsWith(QStringLiteral("Cannot create file \"%1\". The name \"Ὅμηρος\"")
+                                           .arg(QDir::toNativeSeparators(course->path(QStringLiteral("1.txt"))))),
+             qPrintable(errors.first()));
+    QCOMPARE(items(Form1->ListBox1), QStringList{"a"});
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), QByteArray("a\r\n"));
+    QCOMPARE(Form1->Edit3->text(), QStringLiteral("Ὅμηρος"));
+    QVERIFY(!QFileInfo::exists(course->path(QStringLiteral("Ὅμηρος"))));
+
+    // The next add and remove work as before.
+    course->platform.clear();
+    Form1->Edit3->setText(QStringLiteral("Гомер"));
+    click(Form1->Button7);
+    course->platform.answers = {true};
+    click(Form1->Button8);
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList{});
+    QCOMPARE(items(Form1->ListBox1), (QStringList{"a", QStringLiteral("Гомер")}));
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), QByteArray("a\r\n\xc3\xee\xec\xe5\xf0\r\n"));
+}
+
+void TestMainWindow::fullDiskKeepsTheRegister_data()
+{
+    QTest::addColumn<bool>("add");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("adding") << true << QStringList{"a", "b", QStringLiteral("Новый")};
+    QTest::newRow("removing") << false << QStringList{"b"};
+}
+
+void TestMainWindow::fullDiskKeepsTheRegister()
+{
+    QFETCH(bool, add);
+    QFETCH(QStringList, listed);
+    course->makeFolder(QStringLiteral("a"));
+    startWith(QByteArray("a\r\nb\r\n"), true);
+    chooseAuthor(0);
+    Form1->Edit3->setText(QStringLiteral("Новый"));
+    FileSystem::setWriteFault(
+        [](FileSystem::WriteStep step) { return step == FileSystem::WriteStep::Write ? ENOSPC : 0; });
+    if (!add)
+        course->platform.answers = {true};
+    click(add ? Form1->Button7 : Form1->Button8);
+
+    // Reported with the system's reason; the file keeps its content, the
+    // list has changed, the name stays in the edit and no folder is made.
+    QCOMPARE(course->platform.texts(QStringLiteral("error")),
+             QStringList{QStringLiteral("Cannot create file \"%1\". No space left on device.")
+                             .arg(QDir::toNativeSeparators(course->path(QStringLiteral("1.txt"))))});
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), QByteArray("a\r\nb\r\n"));
+    QCOMPARE(items(Form1->ListBox1), listed);
+    QCOMPARE(Form1->Edit3->text(), QStringLiteral("Новый"));
+    QVERIFY(!QFileInfo::exists(course->path(QStringLiteral("Новый"))));
+
+    // With room on the disk again, the next change writes the whole list.
+    FileSystem::setWriteFault({});
+    click(Form1->Button7);
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), (add ? QByteArray("a\r\nb\r\n") : QByteArray("b\r\n")) +
+                                                            "\xcd\xee\xe2\xfb\xe9\r\n" +
+                                                            (add ? "\xcd\xee\xe2\xfb\xe9\r\n" : ""));
+}
+
+void TestMainWindow::readOnlyFolderStillTakesTheRegister()
+{
+    course->makeFolder(QStringLiteral("Новый"));
+    startWith(QByteArray("a\r\n"), true);
+    // The folder takes no new file; "1.txt" itself can be written. The
+    // system refuses root nothing, so for root the refusal is injected.
+    const QFile::Permissions folderPermissions = QFile::permissions(course->root());
+    if (::geteuid() == 0)
+        FileSystem::setWriteFault(
+            [](FileSystem::WriteStep step) { return step == FileSystem::WriteStep::CreateNew ? EACCES : 0; });
+    else
+        QVERIFY(QFile::setPermissions(course->root(), QFile::ReadOwner | QFile::ExeOwner));
+    Form1->Edit3->setText(QStringLiteral("Новый"));
+    click(Form1->Button7);
+    QFile::setPermissions(course->root(), folderPermissions);
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList{});
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), QByteArray("a\r\n\xcd\xee\xe2\xfb\xe9\r\n"));
 }
 
 void TestMainWindow::removeAuthor_data()
@@ -335,8 +477,7 @@ void TestMainWindow::removeAuthor_data()
     QTest::addColumn<QStringList>("remaining");
     QTest::addColumn<QByteArray>("file");
     QTest::newRow("answer No") << false << 1 << QStringList{"a", "b", "c"} << QByteArray("a\nb\nc");
-    QTest::newRow("Yes, nothing selected") << true << -1 << QStringList{"a", "b", "c"}
-                                           << QByteArray("a\r\nb\r\nc\r\n");
+    QTest::newRow("Yes, nothing selected") << true << -1 << QStringList{"a", "b", "c"} << QByteArray("a\r\nb\r\nc\r\n");
     QTest::newRow("Yes, middle selected") << true << 1 << QStringList{"a", "c"} << QByteArray("a\r\nc\r\n");
     QTest::newRow("Yes, last selected") << true << 2 << QStringList{"a", "b"} << QByteArray("a\r\nb\r\n");
 }
@@ -451,7 +592,7 @@ void TestMainWindow::materialButtons()
     QFETCH(QString, caption);
     course->makeFolder(QStringLiteral("Автор"));
     startWith(QByteArray("\xc0\xe2\xf2\xee\xf0\r\n")); // "Автор"
-    chooseAuthor(0);                                    // the working directory moves away
+    chooseAuthor(0);                                   // the working directory moves away
     click(panel == 2 ? Form1->Button3 : Form1->Button30);
     QPushButton* b = Form1->materialButton(button);
     QVERIFY(b && b->isVisible());
@@ -480,7 +621,7 @@ void TestMainWindow::everyMaterialOfTheDemoCourseExists()
 
 void TestMainWindow::materialReplacesAuthorDocument()
 {
-    startWith(cp1251(QStringLiteral("Пушкин А. С.\r\n")));
+    startWith(win1251(QStringLiteral("Пушкин А. С.\r\n")));
     chooseAuthor(0);
     selectRow(Form1->FileListBox2, 0);
     click(Form1->Button6);

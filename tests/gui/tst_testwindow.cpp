@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/Unit3.h"
+#include "data/Connection.h"
 #include "data/Table.h"
 #include "forms/Unit1.h"
 #include "forms/Unit6.h"
@@ -264,8 +265,15 @@ QStringList TestTestWindow::tree() const
 
 QStringList TestTestWindow::sheet()
 {
-    return rowTexts(course->path(QStringLiteral("test.mdb")),
-                    QStringLiteral("SELECT nom, nom1, otv FROM testing ORDER BY rowid"));
+    // The program's answer sheet is private to its connection: read as the
+    // database holds it for the program, pending changes not included.
+    QStringList result;
+    QSqlQuery q(Form6->ADOConnection1->database());
+    if (!q.exec(QStringLiteral("SELECT nom, nom1, otv FROM testing ORDER BY rowid")))
+        qWarning("%s", qPrintable(q.lastError().text()));
+    while (q.next())
+        result << QStringList{shown(q.value(0)), shown(q.value(1)), shown(q.value(2))}.join(QStringLiteral(" | "));
+    return result;
 }
 
 QStringList TestTestWindow::results()
@@ -500,6 +508,10 @@ void TestTestWindow::wholeTestRun()
     QVERIFY(!Form7->isVisible());
     QVERIFY(Form1->isVisible());
     QVERIFY(!Form6->isVisible());
+
+    // The file's own sheet, which other copies of the program share, is untouched.
+    QCOMPARE(rowTexts(course->path(QStringLiteral("test.mdb")), QStringLiteral("SELECT * FROM testing")),
+             QStringList{});
 }
 
 void TestTestWindow::typingATopicLetterByLetter()
