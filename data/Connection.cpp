@@ -1,39 +1,25 @@
 #include "data/Connection.h"
 
+#include "data/Engine.h"
 #include "platform/Error.h"
 
 #include <QAtomicInteger>
 #include <QDir>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUrl>
-
-namespace {
-
-// How long a statement waits for a file that another program is writing
-// before the engine's "database is locked" is reported.
-constexpr int kBusyTimeoutMs = 5000;
-
-QString engineMessage(const QSqlError& error)
-{
-    const QString text = error.databaseText().trimmed();
-    return text.isEmpty() ? error.text().trimmed() : text;
-}
-
-} // namespace
+#include <QFileInfo>
 
 Connection::Connection(const QString& objectName, QObject* parent) : QObject(parent)
 {
     static QAtomicInteger<quint64> counter;
     setObjectName(objectName);
     m_sqlName = QStringLiteral("norvena-connection-%1").arg(counter.fetchAndAddRelaxed(1));
-    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_sqlName);
 }
 
 Connection::~Connection()
 {
     close();
-    QSqlDatabase::removeDatabase(m_sqlName);
+    m_engine.reset();
+    if (QSqlDatabase::contains(m_sqlName))
+        QSqlDatabase::removeDatabase(m_sqlName);
 }
 
 QString Connection::dataSource() const
@@ -58,53 +44,44 @@ void Connection::open()
     if (isOpen())
         return;
 
-    // The file is resolved now, against the working directory of this
-    // moment, and opened read-write without being created: a URI with
-    // mode=rw makes the engine refuse a missing file.
-    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(dataSource()));
-    const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
+    // The course root is the folder of the data source, resolved against
+    // the working directory of this moment; its settings file chooses the
+    // engine.
+    const QString source = QDir::current().absoluteFilePath(dataSource());
+    std::unique_ptr<Engine> engine = Engine::forCourse(QFileInfo(source).absolutePath());
+    engine->setLogin(m_loginRole, m_loginPassword);
 
-    QSqlDatabase db = QSqlDatabase::database(m_sqlName, false);
-    db.setDatabaseName(uri);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    if (!db.open()) {
-        const QString message = engineMessage(db.lastError());
-        db.close();
-        throw Error(message);
-    }
-
-    // The engine opens any file lazily; a file that is no database is found
-    // out only by the first read, so read the schema once now. Every post
-    // reaches the disk before it returns.
-    QString failure;
-    {
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !probe.next())
-            failure = engineMessage(probe.lastError());
-        probe.finish();
-        if (failure.isEmpty() && !probe.exec(QStringLiteral("PRAGMA synchronous = FULL")))
-            failure = engineMessage(probe.lastError());
-        probe.finish();
-    }
-    if (!failure.isEmpty()) {
-        db.close();
-        throw Error(failure);
-    }
+    if (QSqlDatabase::contains(m_sqlName))
+        QSqlDatabase::removeDatabase(m_sqlName);
+    QSqlDatabase db = QSqlDatabase::addDatabase(engine->driver(), m_sqlName);
+    m_engine = std::move(engine);
+    m_engine->open(db, dataSource());
 }
 
 bool Connection::isOpen() const
 {
-    return QSqlDatabase::database(m_sqlName, false).isOpen();
+    return QSqlDatabase::contains(m_sqlName) && QSqlDatabase::database(m_sqlName, false).isOpen();
 }
 
 void Connection::close()
 {
+    if (!QSqlDatabase::contains(m_sqlName))
+        return;
     QSqlDatabase db = QSqlDatabase::database(m_sqlName, false);
     if (db.isOpen())
         db.close();
 }
 
-QSqlDatabase Connection::database() const
+QSqlDatabase Connection::database() const { return QSqlDatabase::database(m_sqlName, false); }
+
+bool Connection::server() const { return m_engine && m_engine->server(); }
+
+void Connection::setLogin(const QString& role, const QString& password)
 {
-    return QSqlDatabase::database(m_sqlName, false);
+    m_loginRole = role;
+    m_loginPassword = password;
+    if (m_engine)
+        m_engine->setLogin(role, password);
 }
+
+QString Connection::teacherRole() const { return m_engine ? m_engine->teacherRole() : QString(); }

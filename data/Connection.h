@@ -4,6 +4,10 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
+
+class Engine;
+
 // The one connection to the course's database file. The data source is the
 // bare file name from the connection text ("test.mdb"), resolved against the
 // process working directory at the moment the connection opens. A missing
@@ -24,16 +28,36 @@ public:
     // The "Data Source" part of the connection text.
     QString dataSource() const;
 
-    // Opens the file; throws Error with the engine's message on failure
-    // (missing file, a file that is not a database, ...). Does nothing when open.
+    // Opens the database; throws Error with the engine's message on failure
+    // (missing file, a file that is not a database, a server that does not
+    // answer, ...). Does nothing when open. The database is the file of the
+    // data source, unless the folder it lies in (the course root) holds a
+    // settings file naming a server (data/Settings.h); the settings file is
+    // read at every open, and one that cannot be used is reported as the
+    // failure.
     void open();
     bool isOpen() const;
     void close();
 
     // For the table objects: the open database handle.
     QSqlDatabase database() const;
+    // What differs between the engines, for the table objects; the engine
+    // the connection last opened with (nullptr before the first open).
+    Engine* engine() const { return m_engine.get(); }
+    bool server() const;
+
+    // On a server: logs in as the role with the password from the next open
+    // on (an empty role: the students' role of the settings file). The file
+    // has no roles.
+    void setLogin(const QString& role, const QString& password);
+    // On a server, the teacher's role that the settings file names; empty
+    // for the file.
+    QString teacherRole() const;
 
 private:
     QString m_connectionString = QString::fromLatin1(kDefaultConnectionString);
     QString m_sqlName; // unique QSqlDatabase connection name
+    std::unique_ptr<Engine> m_engine;
+    QString m_loginRole;
+    QString m_loginPassword;
 };

@@ -1,7 +1,8 @@
 #include "data/Table.h"
 
 #include "data/Connection.h"
-#include "data/PrivateTable.h"
+#include "data/Engine.h"
+#include "data/SqlError.h"
 #include "data/Value.h"
 #include "platform/Error.h"
 
@@ -34,22 +35,13 @@ Kind kindOf(const QString& declaredType)
     return Kind::Other;
 }
 
-const QString& stringOf(const QVariant& v)
-{
-    return *static_cast<const QString*>(v.constData());
-}
+const QString& stringOf(const QVariant& v) { return *static_cast<const QString*>(v.constData()); }
 
 QString quoted(const QString& identifier)
 {
     QString q = identifier;
     q.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
-QString engineMessage(const QSqlError& error)
-{
-    const QString text = error.databaseText().trimmed();
-    return text.isEmpty() ? error.text().trimmed() : text;
 }
 
 // A value as read from the engine, in the form the windows see it.
@@ -240,11 +232,11 @@ struct Row {
 // The condition that finds a held row only while the database still holds
 // it as it was read: its key and every value read. A row that another
 // program removed or changed, or a new row that took over its key, fails it.
-QString sameRow(const QStringList& fields)
+QString sameRow(const QStringList& fields, const Engine* engine)
 {
     QString where = QStringLiteral("rowid = ?");
     for (const QString& f : fields)
-        where += QStringLiteral(" AND ") + quoted(f) + QStringLiteral(" IS ?");
+        where += QStringLiteral(" AND ") + quoted(f) + u' ' + engine->sameValue() + QStringLiteral(" ?");
     return where;
 }
 
@@ -357,27 +349,18 @@ void Table::open()
     if (!m_connection->isOpen())
         m_connection->open();
     QSqlDatabase db = m_connection->database();
+    const Engine* engine = m_connection->engine();
     if (m_private)
-        PrivateTable::ensure(db, m_tableName);
+        engine->makePrivate(db, m_tableName);
 
     QStringList fields;
     QVector<Kind> kinds;
     QVector<int> sizes;
-    {
-        QSqlQuery info(db);
-        info.setForwardOnly(true);
-        info.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
-        info.addBindValue(m_tableName);
-        if (!info.exec())
-            throw Error(engineMessage(info.lastError()));
-        while (info.next()) {
-            const QString type = info.value(1).toString();
-            fields << info.value(0).toString();
-            kinds << kindOf(type);
-            static const QRegularExpression size(QStringLiteral(R"(\(\s*([0-9]+))"));
-            sizes << size.match(type).captured(1).toInt();
-        }
-        info.finish();
+    for (const Engine::Column& column : engine->columns(db, m_tableName)) {
+        fields << column.name;
+        kinds << kindOf(column.type);
+        static const QRegularExpression size(QStringLiteral(R"(\(\s*([0-9]+))"));
+        sizes << size.match(column.type).captured(1).toInt();
     }
 
     QString columns = QStringLiteral("rowid");
@@ -454,15 +437,9 @@ void Table::close()
     emit currentChanged();
 }
 
-bool Table::active() const
-{
-    return d->active;
-}
+bool Table::active() const { return d->active; }
 
-Table::State Table::state() const
-{
-    return d->state;
-}
+Table::State Table::state() const { return d->state; }
 
 // ---- position ----------------------------------------------------------------
 
@@ -546,10 +523,7 @@ int Table::currentIndex() const
     return d->cur;
 }
 
-bool Table::bof() const
-{
-    return currentIndex() <= 0;
-}
+bool Table::bof() const { return currentIndex() <= 0; }
 
 bool Table::eof() const
 {
@@ -561,10 +535,7 @@ bool Table::eof() const
 
 // ---- fields ------------------------------------------------------------------
 
-QStringList Table::fieldNames() const
-{
-    return d->fields;
-}
+QStringList Table::fieldNames() const { return d->fields; }
 
 int Table::fieldIndexOf(const QString& field) const
 {
@@ -604,10 +575,7 @@ int Table::fieldSize(const QString& field) const
     return d->sizes[it.value()];
 }
 
-QString Table::text(const QString& field) const
-{
-    return value::toText(value(field));
-}
+QString Table::text(const QString& field) const { return value::toText(value(field)); }
 
 void Table::setValue(const QString& field, const QVariant& v)
 {
@@ -621,10 +589,7 @@ void Table::setValue(const QString& field, const QVariant& v)
     emit dataChanged();
 }
 
-bool Table::modified() const
-{
-    return (d->state == State::Edit || d->state == State::Insert) && d->anyWritten;
-}
+bool Table::modified() const { return (d->state == State::Edit || d->state == State::Insert) && d->anyWritten; }
 
 // ---- pending changes -----------------------------------------------------------
 
@@ -703,14 +668,14 @@ void Table::post()
                 sets += quoted(d->fields[i]) + QStringLiteral(" = ?");
             }
             QSqlQuery q(db);
-            q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoted(m_tableName), sets, sameRow(d->fields)));
+            q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                          .arg(quoted(m_tableName), sets, sameRow(d->fields, m_connection->engine())));
             for (int i = 0; i < n; ++i) {
                 if (d->written[i])
                     q.addBindValue(toEngine(d->pending[i]));
             }
             bindSameRow(q, row);
-            if (!q.exec())
-                throw Error(engineMessage(q.lastError()));
+            m_connection->engine()->execWrite(db, q);
             const int affected = q.numRowsAffected();
             q.finish();
             if (affected == 0)
@@ -747,19 +712,21 @@ void Table::post()
     }
     Row row;
     {
+        // Both engines hand the new row's key back (RETURNING).
         QSqlQuery q(db);
         if (names.isEmpty()) {
-            q.prepare(QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_tableName)));
+            q.prepare(QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(quoted(m_tableName)));
         } else {
-            q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(m_tableName), names, marks));
+            q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
+                          .arg(quoted(m_tableName), names, marks));
             for (int i = 0; i < n; ++i) {
                 if (d->written[i])
                     q.addBindValue(toEngine(d->pending[i]));
             }
         }
-        if (!q.exec())
-            throw Error(engineMessage(q.lastError()));
-        row.rowid = q.lastInsertId().toLongLong();
+        m_connection->engine()->execWrite(db, q);
+        if (q.next())
+            row.rowid = q.value(0).toLongLong();
         q.finish();
     }
     // Read the stored row back for its key and defaults; should that fail,
@@ -837,11 +804,12 @@ void Table::remove()
 
     const int index = d->visible[d->cur];
     {
-        QSqlQuery q(m_connection->database());
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_tableName), sameRow(d->fields)));
+        QSqlDatabase db = m_connection->database();
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2")
+                      .arg(quoted(m_tableName), sameRow(d->fields, m_connection->engine())));
         bindSameRow(q, d->rows[index]);
-        if (!q.exec())
-            throw Error(engineMessage(q.lastError()));
+        m_connection->engine()->execWrite(db, q);
         const int affected = q.numRowsAffected();
         q.finish();
         if (affected == 0)
@@ -891,10 +859,7 @@ void Table::parseFilterInto(const QString& text)
     d->filterField = field;
 }
 
-bool Table::filtered() const
-{
-    return d->filtered;
-}
+bool Table::filtered() const { return d->filtered; }
 
 void Table::setFiltered(bool on)
 {
@@ -914,10 +879,7 @@ void Table::setFiltered(bool on)
     emit currentChanged();
 }
 
-QString Table::filter() const
-{
-    return d->filterText;
-}
+QString Table::filter() const { return d->filterText; }
 
 void Table::setFilter(const QString& text)
 {
@@ -983,8 +945,8 @@ int Table::findRow(const QString& field, const QVariant& key, LocateOptions opti
     if (kind == Kind::Text || key.typeId() == QMetaType::QString) {
         const Qt::CaseSensitivity cs = options.testFlag(CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
         const QString k = value::toText(key);
-        const bool partial = kind == Kind::Text && options.testFlag(PartialKey) &&
-                             key.typeId() == QMetaType::QString && !k.isEmpty();
+        const bool partial =
+            kind == Kind::Text && options.testFlag(PartialKey) && key.typeId() == QMetaType::QString && !k.isEmpty();
         int best = -1;
         QString bestText;
         for (int r = 0; r < count; ++r) {
@@ -1092,7 +1054,4 @@ void Table::refresh()
     emit currentChanged();
 }
 
-int Table::pendingInsertIndex() const
-{
-    return d->active && d->state == State::Insert ? d->insertPos : -1;
-}
+int Table::pendingInsertIndex() const { return d->active && d->state == State::Insert ? d->insertPos : -1; }
