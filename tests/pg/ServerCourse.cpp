@@ -40,7 +40,21 @@ PgCluster* cluster(QString* error)
 
 } // namespace test_engine
 
-ServerCourse::ServerCourse(const QString& folder)
+namespace {
+
+server::Roles testRoles()
+{
+    server::Roles roles;
+    roles.student = QString::fromLatin1(ServerCourse::kStudent);
+    roles.studentPassword = QString::fromUtf8(ServerCourse::kStudentPassword);
+    roles.teacher = QString::fromLatin1(ServerCourse::kTeacher);
+    roles.teacherPassword = QString::fromUtf8(ServerCourse::kTeacherPassword);
+    return roles;
+}
+
+} // namespace
+
+ServerCourse::ServerCourse(const QString& folder, Login login)
 {
     m_cluster = test_engine::cluster(&m_error);
     if (!m_cluster)
@@ -50,14 +64,9 @@ ServerCourse::ServerCourse(const QString& folder)
         m_error = QStringLiteral("no database could be made on the test server");
         return;
     }
-    server::Roles roles;
-    roles.student = QString::fromLatin1(kStudent);
-    roles.studentPassword = QString::fromUtf8(kStudentPassword);
-    roles.teacher = QString::fromLatin1(kTeacher);
-    roles.teacherPassword = QString::fromUtf8(kTeacherPassword);
     const QString file = QDir(folder).filePath(QStringLiteral("test.mdb"));
     try {
-        server::setUp(m_cluster->admin(m_database), roles);
+        server::setUp(m_cluster->admin(m_database), testRoles());
         if (QFileInfo::exists(file))
             course_copy::toServer(file, m_cluster->admin(m_database));
     } catch (const Error& e) {
@@ -70,7 +79,10 @@ ServerCourse::ServerCourse(const QString& folder)
         m_error = ini.errorString();
         return;
     }
-    ini.write(settingsText(QString::fromLatin1(kStudent), QString::fromUtf8(kStudentPassword)).toUtf8());
+    ini.write((login == Login::Student
+                   ? settingsText(QString::fromLatin1(kStudent), QString::fromUtf8(kStudentPassword))
+                   : settingsText(QString::fromLatin1(PgCluster::kAdmin), QString()))
+                  .toUtf8());
 }
 
 ServerCourse::~ServerCourse()

@@ -37,7 +37,12 @@ public:
     static constexpr const char* kTeacher = "norvena_teacher";
     static constexpr const char* kTeacherPassword = "o'Brien \"quartz\"";
 
-    explicit ServerCourse(const QString& folder);
+    // Who the settings file logs in as: the students' role, as in a lab, or
+    // the administrator (for the tests of the data layer, which try every
+    // operation on every table).
+    enum class Login { Student, Administrator };
+
+    explicit ServerCourse(const QString& folder, Login login = Login::Student);
     ~ServerCourse();
     ServerCourse(const ServerCourse&) = delete;
     ServerCourse& operator=(const ServerCourse&) = delete;
