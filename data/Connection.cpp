@@ -48,7 +48,9 @@ void Connection::open()
     // the working directory of this moment; its settings file chooses the
     // engine.
     const QString source = QDir::current().absoluteFilePath(dataSource());
+    m_fileChosen = false;
     std::unique_ptr<Engine> engine = Engine::forCourse(QFileInfo(source).absolutePath());
+    m_fileChosen = !engine->server();
     engine->setLogin(m_loginRole, m_loginPassword);
 
     if (QSqlDatabase::contains(m_sqlName))

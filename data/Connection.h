@@ -45,6 +45,9 @@ public:
     // the connection last opened with (nullptr before the first open).
     Engine* engine() const { return m_engine.get(); }
     bool server() const;
+    // Whether the last open chose the course's file (its settings were read
+    // and name no server); false before the first open.
+    bool fileChosen() const { return m_fileChosen; }
 
     // On a server: logs in as the role with the password from the next open
     // on (an empty role: the students' role of the settings file). The file
@@ -58,6 +61,7 @@ private:
     QString m_connectionString = QString::fromLatin1(kDefaultConnectionString);
     QString m_sqlName; // unique QSqlDatabase connection name
     std::unique_ptr<Engine> m_engine;
+    bool m_fileChosen = false;
     QString m_loginRole;
     QString m_loginPassword;
 };

@@ -96,7 +96,8 @@ public:
         QVERIFY(admin->exec(schema::serverDdl(*schema::table(QStringLiteral("testing")), false)));
         for (const QVariantList& row : sheet)
             QVERIFY(admin->exec(QStringLiteral("INSERT INTO testing (nom, nom1, otv) VALUES (?, ?, ?)"), row));
-        QVERIFY(admin->exec(QStringLiteral("ALTER TABLE test ADD CHECK (otv IS NULL OR otv IN ('A','B','C','D','E'))")));
+        QVERIFY(
+            admin->exec(QStringLiteral("ALTER TABLE test ADD CHECK (otv IS NULL OR otv IN ('A','B','C','D','E'))")));
     }
 
     // A connection whose data source is the file's full path.

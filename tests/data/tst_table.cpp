@@ -69,9 +69,14 @@ private slots:
     {
         db = std::make_unique<fixture::Db>();
         QStringList data = {
-            question(1, 1, "Пушкин", "A"),   question(1, 2, "Лермонтов", "B"), question(2, 3, "Пушкин", "C"),
-            question(1, 4, kMcyri, ""),      question(3, 5, "Пушкин", "D"),    question(2, 6, "Лермонтов", "E"),
-            question(2, 7, kMcyri, "A"),     question(1, 8, "", ""),
+            question(1, 1, "Пушкин", "A"),
+            question(1, 2, "Лермонтов", "B"),
+            question(2, 3, "Пушкин", "C"),
+            question(1, 4, kMcyri, ""),
+            question(3, 5, "Пушкин", "D"),
+            question(2, 6, "Лермонтов", "E"),
+            question(2, 7, kMcyri, "A"),
+            question(1, 8, "", ""),
             "INSERT INTO test (nom, nom1, test) VALUES (1, 9, 'Без темы')",
             "INSERT INTO media VALUES ('Чтение: Лермонтов. Парус', 'lermontov-parus.wav')",
             "INSERT INTO media VALUES ('Чтение: Лермонтов', 'lermontov.wav')",
@@ -170,8 +175,8 @@ private slots:
     void closedObject_data()
     {
         QTest::addColumn<int>("op");
-        const char* names[] = {"recordCount", "first", "next",   "prior",  "last",   "value", "setValue", "edit",
-                               "insert",      "append", "post",  "cancel", "remove", "locate", "refresh"};
+        const char* names[] = {"recordCount", "first",  "next", "prior",  "last",   "value",  "setValue", "edit",
+                               "insert",      "append", "post", "cancel", "remove", "locate", "refresh"};
         for (int i = 0; i < int(std::size(names)); ++i)
             QTest::newRow(names[i]) << i;
     }
@@ -225,13 +230,28 @@ private slots:
         QCOMPARE(test->state(), insert ? Table::State::Insert : Table::State::Edit);
         QVERIFY(!test->modified());
         switch (move) {
-        case 0: test->first(); break;
-        case 1: test->next(); break;
-        case 2: test->prior(); break;
-        case 3: test->last(); break;
-        case 4: test->locate("id", 5, Table::NoOptions); break;
-        case 5: test->refresh(); break;
-        case 6: test->insert(); test->cancel(); break;
+        case 0:
+            test->first();
+            break;
+        case 1:
+            test->next();
+            break;
+        case 2:
+            test->prior();
+            break;
+        case 3:
+            test->last();
+            break;
+        case 4:
+            test->locate("id", 5, Table::NoOptions);
+            break;
+        case 5:
+            test->refresh();
+            break;
+        case 6:
+            test->insert();
+            test->cancel();
+            break;
         }
         QCOMPARE(test->state(), Table::State::Browse);
         QCOMPARE(test->recordCount(), 9);
@@ -579,15 +599,34 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected"); // empty: not found
-        QTest::newRow("1 among 1..12") << "testing" << "nom" << "1" << "1";
-        QTest::newRow("12") << "testing" << "nom" << "12" << "12";
-        QTest::newRow("2") << "testing" << "nom" << "2" << "2";
-        QTest::newRow("13: none") << "testing" << "nom" << "13" << "";
-        QTest::newRow("shorter title, stored second") << "media" << "name" << "чтение: лермонтов"
+        QTest::newRow("1 among 1..12") << "testing"
+                                       << "nom"
+                                       << "1"
+                                       << "1";
+        QTest::newRow("12") << "testing"
+                            << "nom"
+                            << "12"
+                            << "12";
+        QTest::newRow("2") << "testing"
+                           << "nom"
+                           << "2"
+                           << "2";
+        QTest::newRow("13: none") << "testing"
+                                  << "nom"
+                                  << "13"
+                                  << "";
+        QTest::newRow("shorter title, stored second") << "media"
+                                                      << "name"
+                                                      << "чтение: лермонтов"
                                                       << "Чтение: Лермонтов";
-        QTest::newRow("longer title") << "media" << "name" << "Чтение: Лермонтов. Парус"
+        QTest::newRow("longer title") << "media"
+                                      << "name"
+                                      << "Чтение: Лермонтов. Парус"
                                       << "Чтение: Лермонтов. Парус";
-        QTest::newRow("prefix of a title") << "media" << "name" << "ПУШ" << "Пушкин — портрет";
+        QTest::newRow("prefix of a title") << "media"
+                                           << "name"
+                                           << "ПУШ"
+                                           << "Пушкин — портрет";
     }
     void locateText()
     {
@@ -689,8 +728,9 @@ private slots:
         result->append();
         result->setValue("fio", QString());
         result->post();
-        QCOMPARE(db->side()->scalar(QStringLiteral("SELECT %1 FROM result WHERE rowid = 2").arg(fixture::typeOf("fio"))),
-                 QVariant("text"));
+        QCOMPARE(
+            db->side()->scalar(QStringLiteral("SELECT %1 FROM result WHERE rowid = 2").arg(fixture::typeOf("fio"))),
+            QVariant("text"));
     }
 
     // Each connection's sheet is its own: made from the file's rows when it
