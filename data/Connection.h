@@ -1,12 +1,19 @@
 #pragma once
 
+#include "platform/HandlerScope.h"
+
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class Engine;
+class QSqlQuery;
 
 // The one connection to the course's database file. The data source is the
 // bare file name from the connection text ("test.mdb"), resolved against the
@@ -14,7 +21,14 @@ class Engine;
 // file is never created: opening it fails. Several copies of the program may
 // use the same file at once; a writer waits for a busy file for a few seconds
 // before the engine's error is reported.
-class Connection : public QObject {
+//
+// Writes are grouped by handler: inside a handler (HandlerScope) the first
+// write begins a transaction that holds every row the handler writes, and
+// the handler's end, or a message box shown before it, commits it. Other
+// programs see an action's rows all at once, and a crash loses at most the
+// action that was running, never half of it. Outside a handler every
+// statement is written on its own.
+class Connection : public QObject, private HandlerScope::Participant {
     Q_OBJECT
 public:
     static constexpr const char* kDefaultConnectionString =
@@ -57,7 +71,56 @@ public:
     // for the file.
     QString teacherRole() const;
 
+    // A statement of a table object, prepared once and kept while the
+    // connection is open (read forward only). Throws the engine's message
+    // when it cannot be prepared.
+    QSqlQuery& prepared(const QString& sql);
+    // The same for an INSERT, UPDATE or DELETE, which write() then runs:
+    // inside a handler the first write begins the transaction here, before
+    // anything is bound (waiting, like any statement, for a file that
+    // another program is writing).
+    QSqlQuery& prepareWrite(const QString& sql);
+    // Runs a write statement of prepareWrite(): every write of the table
+    // objects passes here. A statement the engine refuses throws its
+    // message; the rows written before it stay in the transaction, unless the
+    // engine ended the transaction by itself (a full disk, an I/O error, a
+    // trigger's rollback): then those rows are lost, the table objects take
+    // them back out of their snapshots (rollback log below) and the message
+    // says so. An engine that aborts the whole transaction on any failed
+    // statement needs a savepoint around each statement: it belongs here,
+    // and only here.
+    void write(QSqlQuery& query);
+
+    // Whether a transaction of this connection is open.
+    bool inTransaction() const { return m_inTransaction; }
+    // Records how a table object takes back a change of its snapshot, should
+    // the open transaction not reach the file. Nothing is recorded outside a
+    // transaction. Taken back newest first; an owner that is gone is skipped.
+    void onRollback(QObject* owner, std::function<void()> undo);
+    // Commits the open transaction (nothing when none is open). A commit
+    // that fails is rolled back, and its error thrown: the action's rows are
+    // then not in the file, nor in the snapshots.
+    void commit();
+    // Rolls the open transaction back and takes its changes back out of the
+    // snapshots (nothing when none is open).
+    void rollback();
+
 private:
+    void settle() override { commit(); }
+    void begin();
+    // The engine has no transaction open any more (it may end one by itself
+    // after some errors).
+    bool engineInAutocommit() const;
+    void takeBack();
+
+    struct Undo {
+        QPointer<QObject> owner;
+        std::function<void()> undo;
+    };
+    bool m_inTransaction = false;
+    std::vector<Undo> m_rollbackLog;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
+
     QString m_connectionString = QString::fromLatin1(kDefaultConnectionString);
     QString m_sqlName; // unique QSqlDatabase connection name
     std::unique_ptr<Engine> m_engine;

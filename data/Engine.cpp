@@ -13,19 +13,9 @@
 #include <QUrl>
 
 #include <libpq-fe.h>
+#include <sqlite3.h>
 
 namespace {
-
-// Whether the server connection is inside a transaction, asked of the
-// server's client library itself.
-bool inTransaction(const QSqlDatabase& db)
-{
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (qstrcmp(handle.typeName(), "PGconn*") != 0)
-        return false;
-    auto* connection = *static_cast<PGconn* const*>(handle.data());
-    return connection && PQtransactionStatus(connection) == PQTRANS_INTRANS;
-}
 
 // How long a statement waits for a row or a file that another copy holds
 // before the engine's error is reported.
@@ -78,25 +68,43 @@ public:
     {
         QSqlQuery info(db);
         info.setForwardOnly(true);
-        info.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+        info.prepare(QStringLiteral("SELECT name, type, dflt_value, pk FROM pragma_table_info(?)"));
         info.addBindValue(table);
         if (!info.exec())
             throw Error(engineMessage(info.lastError()));
         QList<Column> result;
         while (info.next())
-            result.append({info.value(0).toString(), info.value(1).toString()});
+            result.append({info.value(0).toString(), info.value(1).toString(), !info.value(2).isNull(),
+                           info.value(3).toInt() > 0});
         return result;
     }
+
+    bool hasTriggers(QSqlDatabase db, const QString& table) const override
+    {
+        QSqlQuery info(db);
+        info.setForwardOnly(true);
+        info.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND tbl_name = ? "
+                                    "COLLATE NOCASE"));
+        info.addBindValue(table);
+        return !info.exec() || !info.next() || info.value(0).toInt() > 0;
+    }
+
+    QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+
+    bool inAutocommit(const QSqlDatabase& db, bool unknown) const override
+    {
+        const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+            return unknown;
+        sqlite3* engine = *static_cast<sqlite3* const*>(handle.constData());
+        return engine == nullptr || sqlite3_get_autocommit(engine) != 0;
+    }
+
+    bool statementSavepoints() const override { return false; }
 
     QString sameValue() const override { return QStringLiteral("IS"); }
 
     void makePrivate(QSqlDatabase db, const QString& table) const override { PrivateTable::ensure(db, table); }
-
-    void execWrite(QSqlDatabase, QSqlQuery& q) const override
-    {
-        if (!q.exec())
-            throw Error(engineMessage(q.lastError()));
-    }
 };
 
 class ServerEngine final : public Engine {
@@ -176,23 +184,20 @@ public:
         execDirect(db, schema::serverDdl(*t, true));
     }
 
-    void execWrite(QSqlDatabase db, QSqlQuery& q) const override
+    bool hasTriggers(QSqlDatabase, const QString&) const override { return true; }
+
+    QString beginStatement() const override { return QStringLiteral("BEGIN"); }
+
+    bool inAutocommit(const QSqlDatabase& db, bool unknown) const override
     {
-        const bool guarded = inTransaction(db);
-        if (guarded)
-            execDirect(db, QStringLiteral("SAVEPOINT norvena_statement"));
-        if (!q.exec()) {
-            const QString message = engineMessage(q.lastError());
-            if (guarded) {
-                QSqlQuery undo(db);
-                undo.exec(QStringLiteral("ROLLBACK TO SAVEPOINT norvena_statement"));
-                undo.exec(QStringLiteral("RELEASE SAVEPOINT norvena_statement"));
-            }
-            throw Error(message);
-        }
-        if (guarded)
-            execDirect(db, QStringLiteral("RELEASE SAVEPOINT norvena_statement"));
+        const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+            return unknown;
+        auto* connection = *static_cast<PGconn* const*>(handle.constData());
+        return connection == nullptr || PQtransactionStatus(connection) == PQTRANS_IDLE;
     }
+
+    bool statementSavepoints() const override { return true; }
 
 private:
     DatabaseSettings m_settings;

@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 
 #include <memory>
@@ -19,6 +18,8 @@ public:
     struct Column {
         QString name;
         QString type; // as declared: "VARCHAR(255)", "character varying(255)", "integer"
+        bool hasDefault = false;
+        bool key = false; // part of the table's declared key
     };
 
     virtual ~Engine() = default;
@@ -61,12 +62,19 @@ public:
     // (the server keeps no shared answer sheet).
     virtual void makePrivate(QSqlDatabase db, const QString& table) const = 0;
 
-    // Runs a prepared statement that writes. A statement that fails inside
-    // a transaction leaves what the transaction did before intact: on a
-    // server, where a failed statement would spoil the whole transaction,
-    // it runs under a savepoint of its own. Throws Error with the engine's
-    // message.
-    virtual void execWrite(QSqlDatabase db, QSqlQuery& q) const = 0;
+    // Whether a posted row may hold other values than those sent because of
+    // a trigger; a server's row is always read back.
+    virtual bool hasTriggers(QSqlDatabase db, const QString& table) const = 0;
+
+    // The statement that begins a handler's transaction: the file takes its
+    // write lock at once (waiting like any statement for another program).
+    virtual QString beginStatement() const = 0;
+    // Whether the engine has no transaction open (it may end one by itself:
+    // a full disk, a trigger's rollback); `unknown` when it cannot tell.
+    virtual bool inAutocommit(const QSqlDatabase& db, bool unknown) const = 0;
+    // Whether a statement that fails inside a transaction spoils the whole
+    // transaction, so that each statement needs a savepoint of its own.
+    virtual bool statementSavepoints() const = 0;
 };
 
 // Runs a statement the engine cannot prepare (a definition, a savepoint).

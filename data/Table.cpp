@@ -275,6 +275,15 @@ struct Table::Impl {
     int insertPos = -1; // where a pending new row is shown
     int savedCur = -1;  // the current row before insert began
 
+    // The texts of the statements, made once: UPDATE and INSERT by the
+    // written fields they send.
+    QHash<QVector<bool>, QString> updateText;
+    QHash<QVector<bool>, QString> insertText;
+    QString readBackText;
+    QString deleteText;
+    bool readBack = true; // a posted row is read back from the file
+    int keyAlias = -1;    // the field that is the row's own number, or -1
+
     // Equality look-up for integer fields: value -> first row holding it.
     // Built on the first locate by that field, dropped when rows change.
     std::vector<std::unique_ptr<QHash<qlonglong, int>>> intIndex;
@@ -312,6 +321,84 @@ struct Table::Impl {
         }
         rebuildVisiblePos();
         cur = visible.empty() ? -1 : 0;
+    }
+
+    // Taking back the changes of a transaction that did not reach the file
+    // (Connection::onRollback). They are taken back newest first, so each
+    // finds the rows as they stood right after its change.
+
+    int rowOf(qint64 rowid, int hint) const
+    {
+        if (hint >= 0 && hint < int(rows.size()) && rows[hint].rowid == rowid)
+            return hint;
+        for (int r = 0; r < int(rows.size()); ++r) {
+            if (rows[r].rowid == rowid)
+                return r;
+        }
+        return -1;
+    }
+
+    int currentRow() const { return cur >= 0 && cur < int(visible.size()) ? visible[cur] : -1; }
+
+    // After rows came or went: the row `keep` stays current when visible.
+    void rowsMoved(int keep)
+    {
+        rebuildVisiblePos();
+        dropIndexes();
+        const int n = int(visible.size());
+        if (keep >= 0 && visiblePos[keep] >= 0)
+            cur = visiblePos[keep];
+        else
+            cur = n == 0 ? -1 : std::clamp(cur, 0, n - 1);
+    }
+
+    void takeBackInsert(qint64 rowid, int hint)
+    {
+        const int r = rowOf(rowid, hint);
+        if (r < 0)
+            return;
+        int keep = currentRow();
+        if (state == State::Edit && keep == r) {
+            pending.clear();
+            written.clear();
+            anyWritten = false;
+            state = State::Browse;
+        }
+        rows.erase(rows.begin() + r);
+        std::vector<int> kept;
+        kept.reserve(visible.size());
+        for (int i : visible) {
+            if (i != r)
+                kept.push_back(i > r ? i - 1 : i);
+        }
+        visible = std::move(kept);
+        keep = keep == r ? -1 : (keep > r ? keep - 1 : keep);
+        rowsMoved(keep);
+    }
+
+    void takeBackUpdate(qint64 rowid, int hint, const QVector<QVariant>& before)
+    {
+        const int r = rowOf(rowid, hint);
+        if (r < 0)
+            return;
+        rows[r].values = before;
+        dropIndexes();
+    }
+
+    void takeBackDelete(int index, const Row& row)
+    {
+        int keep = currentRow();
+        const int r = std::clamp(index, 0, int(rows.size()));
+        rows.insert(rows.begin() + r, row);
+        for (int& i : visible) {
+            if (i >= r)
+                ++i;
+        }
+        if (keep >= r)
+            ++keep;
+        if (!filtered || passes(rows[r]))
+            visible.insert(std::lower_bound(visible.begin(), visible.end(), r), r);
+        rowsMoved(keep);
     }
 };
 
@@ -356,12 +443,26 @@ void Table::open()
     QStringList fields;
     QVector<Kind> kinds;
     QVector<int> sizes;
+    // A posted row is read back when the database may store other values than
+    // those sent: a column with a default, one whose values the engine may
+    // convert, a trigger. Otherwise it stands as written, with its key.
+    bool readBack = engine->hasTriggers(db, m_tableName);
+    int keyColumns = 0;
+    int keyAlias = -1;
     for (const Engine::Column& column : engine->columns(db, m_tableName)) {
         fields << column.name;
         kinds << kindOf(column.type);
         static const QRegularExpression size(QStringLiteral(R"(\(\s*([0-9]+))"));
         sizes << size.match(column.type).captured(1).toInt();
+        readBack = readBack || column.hasDefault || kinds.back() == Kind::Other;
+        if (column.key) {
+            ++keyColumns;
+            if (column.type.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                keyAlias = int(fields.size()) - 1; // the key is the row's own number
+        }
     }
+    if (keyColumns != 1)
+        keyAlias = -1;
 
     QString columns = QStringLiteral("rowid");
     for (const QString& f : std::as_const(fields))
@@ -394,6 +495,12 @@ void Table::open()
     }
 
     d->fields = fields;
+    d->readBack = readBack;
+    d->keyAlias = keyAlias;
+    d->updateText.clear();
+    d->insertText.clear();
+    d->readBackText.clear();
+    d->deleteText.clear();
     d->kinds = kinds;
     d->sizes = sizes;
     d->fieldIndex.clear();
@@ -550,10 +657,10 @@ QVariant Table::value(const QString& field) const
     requireActive(this, d->active);
     const int i = fieldIndexOf(field);
     if (d->state == State::Edit || d->state == State::Insert)
-        return d->pending[i];
+        return std::as_const(d->pending)[i];
     if (d->cur < 0)
         return QVariant();
-    return d->rows[d->visible[d->cur]].values[i];
+    return std::as_const(d->rows[d->visible[d->cur]].values)[i];
 }
 
 QVariant Table::valueAt(int position, const QString& field) const
@@ -563,8 +670,8 @@ QVariant Table::valueAt(int position, const QString& field) const
     if (position < 0 || position >= int(d->visible.size()))
         return QVariant();
     if (d->state == State::Edit && position == d->cur)
-        return d->pending[i];
-    return d->rows[d->visible[position]].values[i];
+        return std::as_const(d->pending)[i];
+    return std::as_const(d->rows[d->visible[position]].values)[i];
 }
 
 int Table::fieldSize(const QString& field) const
@@ -653,38 +760,45 @@ void Table::post()
     if (d->state != State::Edit && d->state != State::Insert)
         raise(this, QStringLiteral("Dataset not in edit or insert mode"));
 
-    QSqlDatabase db = m_connection->database();
     const int n = int(d->fields.size());
 
     if (d->state == State::Edit) {
         if (d->anyWritten) {
             Row& row = d->rows[d->visible[d->cur]];
-            QString sets;
-            for (int i = 0; i < n; ++i) {
-                if (!d->written[i])
-                    continue;
-                if (!sets.isEmpty())
-                    sets += QStringLiteral(", ");
-                sets += quoted(d->fields[i]) + QStringLiteral(" = ?");
+            // The statement's text is made once for each set of written fields.
+            QString& update = d->updateText[d->written];
+            if (update.isEmpty()) {
+                QString sets;
+                for (int i = 0; i < n; ++i) {
+                    if (!d->written[i])
+                        continue;
+                    if (!sets.isEmpty())
+                        sets += QStringLiteral(", ");
+                    sets += quoted(d->fields[i]) + QStringLiteral(" = ?");
+                }
+                update = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                             .arg(quoted(m_tableName), sets, sameRow(d->fields, m_connection->engine()));
             }
-            QSqlQuery q(db);
-            q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                          .arg(quoted(m_tableName), sets, sameRow(d->fields, m_connection->engine())));
+            QSqlQuery& q = m_connection->prepareWrite(update);
             for (int i = 0; i < n; ++i) {
                 if (d->written[i])
                     q.addBindValue(toEngine(d->pending[i]));
             }
             bindSameRow(q, row);
-            m_connection->engine()->execWrite(db, q);
+            m_connection->write(q);
             const int affected = q.numRowsAffected();
             q.finish();
             if (affected == 0)
                 raise(this, QStringLiteral("The row to be updated is no longer in the database"));
+            m_connection->onRollback(this, [this, rowid = row.rowid, hint = d->visible[d->cur], before = row.values] {
+                d->takeBackUpdate(rowid, hint, before);
+                emit dataChanged();
+            });
+            // The pending row is the row's values with the written fields set.
+            row.values = std::move(d->pending);
             for (int i = 0; i < n; ++i) {
-                if (d->written[i]) {
-                    row.values[i] = d->pending[i];
+                if (d->written[i])
                     d->intIndex[i].reset();
-                }
             }
         }
         d->pending.clear();
@@ -698,33 +812,34 @@ void Table::post()
 
     // A new row: only the written fields are sent, the database supplies the
     // rest and the key.
-    QString names;
-    QString marks;
-    for (int i = 0; i < n; ++i) {
-        if (!d->written[i])
-            continue;
-        if (!names.isEmpty()) {
-            names += QStringLiteral(", ");
-            marks += QStringLiteral(", ");
+    QString& insert = d->insertText[d->written];
+    if (insert.isEmpty()) {
+        QString names;
+        QString marks;
+        for (int i = 0; i < n; ++i) {
+            if (!d->written[i])
+                continue;
+            if (!names.isEmpty()) {
+                names += QStringLiteral(", ");
+                marks += QStringLiteral(", ");
+            }
+            names += quoted(d->fields[i]);
+            marks += QLatin1Char('?');
         }
-        names += quoted(d->fields[i]);
-        marks += QLatin1Char('?');
+        insert = names.isEmpty()
+                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(quoted(m_tableName))
+                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
+                           .arg(quoted(m_tableName), names, marks);
     }
     Row row;
     {
         // Both engines hand the new row's key back (RETURNING).
-        QSqlQuery q(db);
-        if (names.isEmpty()) {
-            q.prepare(QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(quoted(m_tableName)));
-        } else {
-            q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
-                          .arg(quoted(m_tableName), names, marks));
-            for (int i = 0; i < n; ++i) {
-                if (d->written[i])
-                    q.addBindValue(toEngine(d->pending[i]));
-            }
+        QSqlQuery& q = m_connection->prepareWrite(insert);
+        for (int i = 0; i < n; ++i) {
+            if (d->written[i])
+                q.addBindValue(toEngine(d->pending[i]));
         }
-        m_connection->engine()->execWrite(db, q);
+        m_connection->write(q);
         if (q.next())
             row.rowid = q.value(0).toLongLong();
         q.finish();
@@ -732,25 +847,40 @@ void Table::post()
     // Read the stored row back for its key and defaults; should that fail,
     // the row is in the file all the same and is shown as it was written.
     row.values = d->pending;
-    {
-        QString columns;
-        for (const QString& f : std::as_const(d->fields)) {
-            if (!columns.isEmpty())
-                columns += QStringLiteral(", ");
-            columns += quoted(f);
+    if (!d->readBack) {
+        if (d->keyAlias >= 0 && !d->written[d->keyAlias])
+            row.values[d->keyAlias] = QVariant(qlonglong(row.rowid));
+    } else {
+        if (d->readBackText.isEmpty()) {
+            QString columns;
+            for (const QString& f : std::as_const(d->fields)) {
+                if (!columns.isEmpty())
+                    columns += QStringLiteral(", ");
+                columns += quoted(f);
+            }
+            d->readBackText = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns, quoted(m_tableName));
         }
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns, quoted(m_tableName)));
-        q.addBindValue(row.rowid);
-        if (q.exec() && q.next()) {
-            for (int i = 0; i < n; ++i)
-                row.values[i] = fromEngine(d->kinds[i], q.value(i));
+        try {
+            QSqlQuery& q = m_connection->prepared(d->readBackText);
+            q.addBindValue(row.rowid);
+            if (q.exec() && q.next()) {
+                for (int i = 0; i < n; ++i)
+                    row.values[i] = fromEngine(d->kinds[i], q.value(i));
+            }
+            q.finish();
+        } catch (const Error&) {
         }
-        q.finish();
     }
 
     const int index = int(d->rows.size());
+    m_connection->onRollback(this, [this, rowid = row.rowid, index] {
+        const State state = d->state;
+        d->takeBackInsert(rowid, index);
+        if (d->state != state)
+            emit stateChanged();
+        emit dataChanged();
+        emit currentChanged();
+    });
     for (int i = 0; i < n; ++i) {
         QHash<qlonglong, int>* idx = d->intIndex[i].get();
         const QVariant& v = row.values[i];
@@ -804,17 +934,23 @@ void Table::remove()
 
     const int index = d->visible[d->cur];
     {
-        QSqlDatabase db = m_connection->database();
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE %2")
-                      .arg(quoted(m_tableName), sameRow(d->fields, m_connection->engine())));
+        if (d->deleteText.isEmpty())
+            d->deleteText = QStringLiteral("DELETE FROM %1 WHERE %2")
+                                .arg(quoted(m_tableName), sameRow(d->fields, m_connection->engine()));
+        QSqlQuery& q = m_connection->prepareWrite(d->deleteText);
         bindSameRow(q, d->rows[index]);
-        m_connection->engine()->execWrite(db, q);
+        m_connection->write(q);
         const int affected = q.numRowsAffected();
         q.finish();
         if (affected == 0)
             raise(this, QStringLiteral("The row to be updated is no longer in the database"));
     }
+    // A row that another program deleted first is gone all the same.
+    m_connection->onRollback(this, [this, index, row = d->rows[index]] {
+        d->takeBackDelete(index, row);
+        emit dataChanged();
+        emit currentChanged();
+    });
 
     const bool wasEditing = d->state == State::Edit;
     d->pending.clear();
@@ -823,14 +959,20 @@ void Table::remove()
     d->state = State::Browse;
 
     d->rows.erase(d->rows.begin() + index);
-    std::vector<int> visible;
-    visible.reserve(d->visible.size());
-    for (int r : d->visible) {
-        if (r != index)
-            visible.push_back(r > index ? r - 1 : r);
+    if (!d->filtered) {
+        // Every row visible, in order: the last position goes.
+        d->visible.pop_back();
+        d->visiblePos.pop_back();
+    } else {
+        std::vector<int> visible;
+        visible.reserve(d->visible.size());
+        for (int r : d->visible) {
+            if (r != index)
+                visible.push_back(r > index ? r - 1 : r);
+        }
+        d->visible = std::move(visible);
+        d->rebuildVisiblePos();
     }
-    d->visible = std::move(visible);
-    d->rebuildVisiblePos();
     d->dropIndexes();
     const int n = int(d->visible.size());
     d->cur = n == 0 ? -1 : std::min(d->cur, n - 1);
@@ -1055,3 +1197,18 @@ void Table::refresh()
 }
 
 int Table::pendingInsertIndex() const { return d->active && d->state == State::Insert ? d->insertPos : -1; }
+
+int Table::displayWidth(const QString& field) const
+{
+    const int i = fieldIndexOf(field);
+    switch (d->kinds[i]) {
+    case Kind::Date:
+        return 10;
+    case Kind::Integer:
+        return d->sizes[i] > 0 ? d->sizes[i] : 11;
+    case Kind::Real:
+        return 15;
+    default:
+        return d->sizes[i];
+    }
+}

@@ -135,6 +135,13 @@ public:
     // 0 when the column declares none.
     int fieldSize(const QString& field) const;
 
+    // For a data-aware grid: the number of characters a value of the field
+    // takes when shown: the declared size of a text column, 10 for a date
+    // (dd.MM.yyyy), 11 for a whole number (the digits of a 32-bit number and
+    // its sign), 15 for a fraction; 0 when the column declares nothing (a
+    // text without a size).
+    int displayWidth(const QString& field) const;
+
 signals:
     // The rows, the current row or the state changed; a data-aware view
     // re-reads what it shows.

@@ -1,6 +1,11 @@
 #include "forms/Form.h"
 
 #include "skin/Look.h"
+#include "skin/WindowFrame.h"
+
+// The skin's frame of a skinned window is the frame of the stated outer sizes.
+static_assert(Form::kFrameWidth == skin::WindowFrame::kMargins.left() + skin::WindowFrame::kMargins.right());
+static_assert(Form::kFrameHeight == skin::WindowFrame::kMargins.top() + skin::WindowFrame::kMargins.bottom());
 
 Form::Form(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags | Qt::Window)
 {

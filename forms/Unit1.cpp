@@ -7,10 +7,12 @@
 #include "forms/Unit10.h"
 #include "forms/Unit2.h"
 #include "forms/Unit6.h"
+#include "forms/Unit8.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
+#include "skin/Engine.h"
 #include "skin/Look.h"
 
 #include <QEvent>
@@ -62,6 +64,7 @@ QFrame* panel(QWidget* parent, const char* name, int left, int top, int width, i
     auto* p = place(new QFrame(parent), name, left, top, width, height);
     p->setFrameStyle(QFrame::Panel | QFrame::Raised);
     p->setLineWidth(1);
+    p->setProperty("skinSection", "PANEL");
     return p;
 }
 
@@ -86,6 +89,10 @@ TForm1::TForm1(QWidget* parent)
     buildMaterialPanels();
     chainTabOrder({Button1, ListBox1, Edit1, FileListBox1, Button2, Edit2, FileListBox2, Button6, Button7, Button8,
                  Edit3, sPanel1, sPanel2, sPanel3});
+    // The skin provider, created before the skin manager loads the internal
+    // skin "Desert (internal)" at the end of the window's creation.
+    setProperty("skinSection", "FORM");
+    skin::Engine::loadInternalSkin(this);
 }
 
 void TForm1::buildAuthorControls()
@@ -331,8 +338,8 @@ void TForm1::Button44Click()
 {
     if (UserRole == QLatin1String("student"))
         Form6->OpenTestWindow();
-    // The teacher's test editor comes with the question editor; for the role
-    // "prepod" the button does nothing yet.
+    else if (UserRole == QLatin1String("prepod"))
+        Form8->OpenEditor();
 }
 
 void TForm1::Button9Click()

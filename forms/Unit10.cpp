@@ -36,21 +36,25 @@ TForm10::TForm10(QWidget* parent) : Form(parent)
     setOuterGeometry(344, 139, 426, 339);
     setFont(Look::font(16));
     Look::setBackground(this, Look::kSkinnedWindowColor);
+    setProperty("skinSection", "FORM");
 
     sListBox1 = new QListWidget(this);
     sListBox1->setObjectName(QStringLiteral("sListBox1"));
     sListBox1->setGeometry(8, 8, 401, 153);
     sListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     sListBox1->setSortingEnabled(false);
+    sListBox1->setProperty("skinSection", "EDIT");
 
     sButton1 = new QPushButton(QStringLiteral("Запустить"), this);
     sButton1->setObjectName(QStringLiteral("sButton1"));
     sButton1->setGeometry(8, 168, 105, 25);
+    sButton1->setProperty("skinSection", "BUTTON");
 
     sEdit1 = new QLineEdit(this);
     sEdit1->setObjectName(QStringLiteral("sEdit1"));
     sEdit1->setGeometry(16, 48, 121, 28);
     sEdit1->setVisible(false);
+    sEdit1->setProperty("skinSection", "EDIT");
 
     sLabel1 = new QLabel(QStringLiteral("Тема: "), this);
     sLabel1->setObjectName(QStringLiteral("sLabel1"));
@@ -59,6 +63,7 @@ TForm10::TForm10(QWidget* parent) : Form(parent)
     sEdit2 = new QLineEdit(this);
     sEdit2->setObjectName(QStringLiteral("sEdit2"));
     sEdit2->setGeometry(64, 200, 345, 28);
+    sEdit2->setProperty("skinSection", "EDIT");
 
     sLabel2 = new QLabel(QStringLiteral("Название файла:"), this);
     sLabel2->setObjectName(QStringLiteral("sLabel2"));
@@ -67,10 +72,12 @@ TForm10::TForm10(QWidget* parent) : Form(parent)
     sEdit3 = new QLineEdit(this);
     sEdit3->setObjectName(QStringLiteral("sEdit3"));
     sEdit3->setGeometry(152, 232, 257, 28);
+    sEdit3->setProperty("skinSection", "EDIT");
 
     sButton2 = new QPushButton(QStringLiteral("Добавить"), this);
     sButton2->setObjectName(QStringLiteral("sButton2"));
     sButton2->setGeometry(8, 272, 105, 25);
+    sButton2->setProperty("skinSection", "BUTTON");
 
     // Tab order: sButton1, sEdit1, sListBox1, sEdit2, sEdit3, sButton2.
     setTabOrder(sButton1, sEdit1);

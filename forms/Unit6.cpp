@@ -165,6 +165,7 @@ TForm6::TForm6(QWidget* parent) : Form(parent)
     setWindowTitle(QStringLiteral("Тестирование"));
     setOuterGeometry(250, 80, 794, 638);
     Look::setBackground(this, Look::kSkinnedWindowColor);
+    setProperty("skinSection", "FORM");
     createControls();
 
     ADOConnection1 = new Connection(QStringLiteral("ADOConnection1"), this);
@@ -192,23 +193,28 @@ void TForm6::createControls()
     sGroupBox2->setObjectName(QStringLiteral("sGroupBox2"));
     sGroupBox2->setGeometry(8, 0, 769, 73);
     Look::setFont(sGroupBox2, 16);
+    sGroupBox2->setProperty("skinSection", "GROUPBOX");
     sEdit1 = new QLineEdit(sGroupBox2);
     sEdit1->setObjectName(QStringLiteral("sEdit1"));
     sEdit1->setGeometry(8, 32, 745, 28);
+    sEdit1->setProperty("skinSection", "EDIT");
 
     sGroupBox1 = new QGroupBox(QStringLiteral("Выберите тему тестирования "), this);
     sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
     sGroupBox1->setGeometry(8, 72, 769, 73);
     Look::setFont(sGroupBox1, 16);
+    sGroupBox1->setProperty("skinSection", "GROUPBOX");
     sComboBox1 = new unit6::ComboBox(sGroupBox1);
     sComboBox1->setObjectName(QStringLiteral("sComboBox1"));
     sComboBox1->setGeometry(24, 32, 729, 28);
     sComboBox1->setMaxVisibleItems(16);
+    sComboBox1->setProperty("skinSection", "COMBOBOX");
 
     sPanel1 = new QFrame(this);
     sPanel1->setObjectName(QStringLiteral("sPanel1"));
     sPanel1->setGeometry(0, 150, 786, kPanelHeight);
     Look::setFont(sPanel1, 16);
+    sPanel1->setProperty("skinSection", "PANEL");
 
     sTreeView1 = new unit6::TreeView(sPanel1);
     sTreeView1->setObjectName(QStringLiteral("sTreeView1"));
@@ -221,6 +227,7 @@ void TForm6::createControls()
     sTreeView1->setItemsExpandable(false);
     sTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
     sTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sTreeView1->setProperty("skinSection", "EDIT");
 
     sMemo1 = new QPlainTextEdit(sPanel1);
     sMemo1->setObjectName(QStringLiteral("sMemo1"));
@@ -228,14 +235,17 @@ void TForm6::createControls()
     QPalette memoPalette = sMemo1->palette();
     memoPalette.setColor(QPalette::Base, Qt::white);
     sMemo1->setPalette(memoPalette);
+    sMemo1->setProperty("skinSection", "EDIT");
 
     sRadioGroup1 = new unit6::RadioGroup(answerLetters(), sPanel1);
     sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));
     sRadioGroup1->setGeometry(112, 384, 497, 65);
+    sRadioGroup1->setProperty("skinSection", "GROUPBOX");
 
     sButton1 = new QPushButton(QStringLiteral("Выполнено"), sPanel1);
     sButton1->setObjectName(QStringLiteral("sButton1"));
     sButton1->setGeometry(624, 408, 145, 25);
+    sButton1->setProperty("skinSection", "BUTTON");
 
     // Tab order: the topic, the panel (tree, memo, letters, button), the name.
     QWidget::setTabOrder(sComboBox1, sTreeView1);

@@ -67,6 +67,7 @@ TForm7::TForm7(QWidget* parent) : Form(parent)
     setOuterGeometry(361, 139, 439, 248);
     setFont(Look::font(16));
     Look::setBackground(this, Look::kSkinnedWindowColor);
+    setProperty("skinSection", "FORM");
 
     Label1 = label(this, "Label1", QStringLiteral("Label1"), 8, 8, 55, 20);
     Look::setTextColor(Label1, Qt::red);
@@ -85,6 +86,7 @@ TForm7::TForm7(QWidget* parent) : Form(parent)
     sButton1 = new QPushButton(QStringLiteral("Закрыть"), this);
     sButton1->setObjectName(QStringLiteral("sButton1"));
     sButton1->setGeometry(8, 176, 409, 25);
+    sButton1->setProperty("skinSection", "BUTTON");
 
     // Tab order: the letter grade, the five-point grade, N, k, "Закрыть".
     QWidget::setTabOrder(Edit4, Edit3);

@@ -1,8 +1,329 @@
 #include "forms/Unit8.h"
 
+#include "app/Forms.h"
+#include "data/Table.h"
+#include "data/Value.h"
+#include "forms/Unit1.h"
+#include "forms/Unit6.h"
+#include "forms/Unit9.h"
+#include "platform/Error.h"
+#include "platform/ErrorReport.h"
+#include "platform/Platform.h"
+#include "skin/Look.h"
+
+#include <QAbstractItemView>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace {
+
+// The answer letters; radio index i stands for answerLetters()[i].
+const QStringList& answerLetters()
+{
+    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
+                                     QStringLiteral("E")};
+    return letters;
+}
+
+// A node's text as the integer it stands for; anything else is an error.
+int toInteger(const QString& text)
+{
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return number;
+}
+
+// The filter text that lets through exactly the questions of one topic.
+QString topicFilter(QString topic)
+{
+    return QStringLiteral("rasdel='") + topic.replace(u'\'', QStringLiteral("''")) + u'\'';
+}
+
+// The memo's lines as one text, separated by CR LF as the question texts are stored.
+QString memoText(const QPlainTextEdit* memo)
+{
+    QString text = memo->toPlainText();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+// A control with its name and the skin section that draws it.
+template <class W> W* named(W* widget, const char* name, const char* skinSection)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setProperty("skinSection", QString::fromLatin1(skinSection));
+    return widget;
+}
+
+} // namespace
+
+// --- question tree ---------------------------------------------------------
+
+void unit8::NumberedNodes::setCount(int count)
+{
+    count = std::max(count, 0);
+    if (count == m_count)
+        return;
+    beginResetModel();
+    m_count = count;
+    endResetModel();
+}
+
+int unit8::NumberedNodes::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_count; }
+
+QVariant unit8::NumberedNodes::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_count)
+        return QVariant();
+    return QString::number(index.row() + 1);
+}
+
+unit8::TreeView::TreeView(QWidget* parent) : QTreeView(parent), m_nodes(new NumberedNodes(this))
+{
+    setModel(m_nodes);
+    setUniformRowHeights(true);
+}
+
+QString unit8::TreeView::selectedText() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString() : selected.first().data().toString();
+}
+
+void unit8::TreeView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeView::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && viewport()->rect().contains(event->position().toPoint()))
+        emit click();
+}
+
+// --- test editor -------------------------------------------------------------
+
 TForm8::TForm8(QWidget* parent) : Form(parent)
 {
     setObjectName(QStringLiteral("TForm8"));
+    setProperty("skinSection", QStringLiteral("FORM"));
     setWindowTitle(QStringLiteral("Редактирование базы тестов"));
+    setProperty("skinSection", "FORM");
     setOuterGeometry(196, 49, 803, 618);
+    setFont(Look::font(16));
+    Look::setBackground(this, Look::kSkinnedWindowColor);
+    createControls();
 }
+
+void TForm8::createControls()
+{
+    sTreeView1 = named(new unit8::TreeView(this), "sTreeView1", "EDIT");
+    sTreeView1->setGeometry(8, 88, 105, 441);
+    sTreeView1->setFrameShape(QFrame::NoFrame);
+    sTreeView1->setHeaderHidden(true);
+    sTreeView1->setIndentation(19);
+    sTreeView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the numbers always fit
+    sTreeView1->setRootIsDecorated(true); // root nodes stand one indent in, as in a tree with root lines
+    sTreeView1->setItemsExpandable(false);
+    sTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    sTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    sMemo1 = named(new QPlainTextEdit(this), "sMemo1", "EDIT");
+    sMemo1->setGeometry(120, 88, 665, 369);
+    QPalette memoPalette = sMemo1->palette();
+    memoPalette.setColor(QPalette::Base, Qt::white);
+    sMemo1->setPalette(memoPalette);
+
+    sRadioGroup1 = named(new unit6::RadioGroup(answerLetters(), this), "sRadioGroup1", "GROUPBOX");
+    sRadioGroup1->setGeometry(120, 464, 665, 65);
+
+    sGroupBox1 = named(new QGroupBox(QStringLiteral("Тема раздела тестирования "), this), "sGroupBox1", "GROUPBOX");
+    sGroupBox1->setGeometry(8, 8, 777, 73);
+    sEdit1 = named(new QLineEdit(sGroupBox1), "sEdit1", "EDIT");
+    sEdit1->setGeometry(8, 32, 753, 28);
+
+    sButton1 = named(new QPushButton(QStringLiteral("Добавить"), this), "sButton1", "BUTTON");
+    sButton1->setGeometry(8, 552, 130, 25);
+    sButton2 = named(new QPushButton(QStringLiteral("Сохранить"), this), "sButton2", "BUTTON");
+    sButton2->setGeometry(144, 552, 130, 25);
+    sButton3 = named(new QPushButton(QStringLiteral("Удалить"), this), "sButton3", "BUTTON");
+    sButton3->setGeometry(280, 552, 130, 25);
+    sButton5 = named(new QPushButton(QStringLiteral("Результаты тестирования"), this), "sButton5", "BUTTON");
+    sButton5->setGeometry(416, 551, 233, 25);
+    sButton4 = named(new QPushButton(QStringLiteral("Выход"), this), "sButton4", "BUTTON");
+    sButton4->setGeometry(656, 552, 130, 25);
+
+    // Tab order: tree, memo, letters, topic, then the buttons from
+    // "Добавить" to "Выход" and "Результаты тестирования" last.
+    QWidget* previous = sTreeView1;
+    auto chain = [&previous](QWidget* next) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    };
+    chain(sMemo1);
+    for (int i = 0; i < sRadioGroup1->count(); ++i)
+        chain(sRadioGroup1->button(i));
+    for (QWidget* w :
+         {static_cast<QWidget*>(sEdit1), static_cast<QWidget*>(sButton1), static_cast<QWidget*>(sButton2),
+          static_cast<QWidget*>(sButton3), static_cast<QWidget*>(sButton4), static_cast<QWidget*>(sButton5)})
+        chain(w);
+
+    on(sTreeView1, &unit8::TreeView::click, this, &TForm8::sTreeView1Click);
+    on(sButton1, &QPushButton::clicked, this, &TForm8::sButton1Click);
+    on(sButton2, &QPushButton::clicked, this, &TForm8::sButton2Click);
+    on(sButton3, &QPushButton::clicked, this, &TForm8::sButton3Click);
+    on(sButton4, &QPushButton::clicked, this, &TForm8::sButton4Click);
+    on(sButton5, &QPushButton::clicked, this, &TForm8::sButton5Click);
+}
+
+void TForm8::fillTree()
+{
+    Table* test = Form6->tblTest;
+    sTreeView1->clear();
+    test->first();
+    sTreeView1->addNodes(test->recordCount());
+}
+
+void TForm8::OpenEditor()
+{
+    showAndRaise();
+    sEdit1->clear();
+    sMemo1->clear();
+    sRadioGroup1->setItemIndex(-1);
+    sTreeView1->clear();
+
+    Table* test = Form6->tblTest;
+    test->open();
+    test->setFiltered(false);
+    // The row count alone: opening leaves the current row where it stands.
+    sTreeView1->addNodes(test->recordCount());
+}
+
+void TForm8::sTreeView1Click()
+{
+    const QString node = sTreeView1->selectedText();
+    if (node.isEmpty())
+        return; // a click beside the nodes of a fresh tree: nothing to show
+
+    Table* test = Form6->tblTest;
+    const int number = toInteger(node);
+    // On the integer nom1 the options change nothing: a search for equality.
+    // When no row carries the number (a gap), the current row stays and is shown.
+    test->locate(QStringLiteral("nom1"), number, Table::CaseInsensitive | Table::PartialKey);
+
+    // An absent text or topic stops the handler at that field.
+    sMemo1->setPlainText(test->text(QStringLiteral("test")));
+    sEdit1->setText(test->text(QStringLiteral("rasdel")));
+    // A letter other than the five (absent included) keeps the group's selection.
+    for (int i = 0; i < answerLetters().size(); ++i)
+        if (value::equal(test->value(QStringLiteral("otv")), answerLetters()[i]))
+            sRadioGroup1->setItemIndex(i);
+}
+
+void TForm8::sButton1Click()
+{
+    sEdit1->clear();
+    sMemo1->clear();
+    sRadioGroup1->setItemIndex(-1);
+    sMemo1->setReadOnly(false);
+
+    Table* test = Form6->tblTest;
+    test->insert();
+    // The pending row is not counted: with 40 stored rows the new one is 41.
+    setWindowTitle(QStringLiteral("Вопрос №") + QString::number(test->recordCount() + 1));
+}
+
+void TForm8::sButton2Click()
+{
+    const QString topic = sEdit1->text();
+    if (topic.isEmpty()) {
+        // Nothing written; a pending new row stays pending.
+        Platform::messages().informationOk(this, QStringLiteral("Укажите тему раздела тестирования!"));
+        return;
+    }
+
+    // The move discards a pending row of "Добавить" (no field set in it), so
+    // one save writes exactly one row.
+    Table* test = Form6->tblTest;
+    test->last();
+    test->insert();
+    test->setValue(QStringLiteral("test"), memoText(sMemo1));
+    test->setValue(QStringLiteral("rasdel"), topic);
+    const int letter = sRadioGroup1->itemIndex();
+    if (letter >= 0 && letter < answerLetters().size())
+        test->setValue(QStringLiteral("otv"), answerLetters()[letter]);
+    test->setValue(QStringLiteral("nom1"), test->recordCount() + 1);
+    test->post();
+    test->refresh();
+
+    // The topic's questions, the new one included, numbered 1 … M.
+    test->setFiltered(true);
+    test->setFilter(topicFilter(topic));
+    test->first();
+    const int inTopic = test->recordCount();
+    for (int i = 1; i <= inTopic; ++i) {
+        test->edit();
+        test->setValue(QStringLiteral("nom"), i);
+        test->post();
+        test->next();
+    }
+
+    test->setFiltered(false);
+    fillTree();
+    sMemo1->setReadOnly(true);
+}
+
+void TForm8::sButton3Click()
+{
+    // The row last shown by a click, the first row after a save, a delete or
+    // the first opening, or only the pending row of "Добавить".
+    Table* test = Form6->tblTest;
+    test->remove();
+
+    sTreeView1->clear();
+    sRadioGroup1->setItemIndex(-1);
+
+    // The whole table numbered 1 … N, in stored order.
+    test->setFiltered(false);
+    test->first();
+    const int questions = test->recordCount();
+    for (int i = 1; i <= questions; ++i) {
+        test->edit();
+        test->setValue(QStringLiteral("nom1"), i);
+        test->post();
+        test->next();
+    }
+
+    // The questions of the topic in the topic edit numbered 1 … M (with an
+    // empty edit: the questions whose topic is the empty text).
+    test->setFiltered(true);
+    test->setFilter(topicFilter(sEdit1->text()));
+    test->first();
+    const int inTopic = test->recordCount();
+    for (int j = 1; j <= inTopic; ++j) {
+        test->edit();
+        test->setValue(QStringLiteral("nom"), j);
+        test->post();
+        test->next();
+    }
+
+    test->setFiltered(false);
+    fillTree();
+    sMemo1->setReadOnly(false);
+    sMemo1->clear();
+    sEdit1->clear();
+}
+
+void TForm8::sButton4Click()
+{
+    // A pending new row stays pending until the next move of tblTest.
+    hide();
+    Form1->showAndRaise();
+}
+
+void TForm8::sButton5Click() { Form9->showAndRaise(); }

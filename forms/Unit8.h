@@ -2,9 +2,119 @@
 
 #include "forms/Form.h"
 
-// Test editor: the teacher's window for the question base.
+#include <QAbstractListModel>
+#include <QTreeView>
+
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace unit6 {
+class RadioGroup;
+} // namespace unit6
+
+namespace unit8 {
+
+// A question tree: root nodes only, captioned 1, 2, … N. The nodes are not
+// held one by one: emptying the tree and filling it with the N nodes of a
+// large question base costs nothing, however large N is.
+class NumberedNodes : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int count() const { return m_count; }
+    // Empties the tree (count 0) or fills it with the nodes 1 … count.
+    void setCount(int count);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    int m_count = 0;
+};
+
+// The tree view of the question tree. click() is signalled on every left
+// click in it, on a node or beside the nodes, after the selection has
+// followed the click.
+class TreeView : public QTreeView {
+    Q_OBJECT
+public:
+    explicit TreeView(QWidget* parent = nullptr);
+
+    // Empties the tree.
+    void clear() { m_nodes->setCount(0); }
+    // Adds the root nodes 1 … count to the empty tree.
+    void addNodes(int count) { m_nodes->setCount(m_nodes->count() + count); }
+    int nodeCount() const { return m_nodes->count(); }
+    // The text of the selected node; empty when no node is selected.
+    QString selectedText() const;
+
+signals:
+    void click();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    NumberedNodes* m_nodes;
+};
+
+} // namespace unit8
+
+// Test editor: the teacher's window for the question base, table "test".
+// It lists every question by its running number (nom1), shows one question
+// with its topic and correct letter, adds questions, deletes the current one
+// and keeps both numberings dense: nom1 over the whole table, nom within a
+// topic. It owns no table object: it works on the test window's tblTest.
 class TForm8 : public Form {
     Q_OBJECT
 public:
     explicit TForm8(QWidget* parent = nullptr);
+
+    // "Тесты" of the main window for the teacher: shows the window, empties
+    // the edits, the letters and the tree, opens tblTest (trying the database
+    // again when it failed at start-up), switches its filtering off and lists
+    // the questions 1 … N. Locates no row; the caption and whether the memo is
+    // read-only stay as they were.
+    void OpenEditor();
+
+    // Shows the question whose nom1 is the selected node's number: its text,
+    // topic and letter. A click with no node selected is ignored.
+    void sTreeView1Click();
+    // "Добавить": empties the controls, makes the memo editable and starts a
+    // pending new row (nothing set); the caption shows the new question's number.
+    void sButton1Click();
+    // "Сохранить": stores the memo, the topic and the letter as a new
+    // question (an existing one is never changed), renumbers the topic's
+    // questions 1 … M and lists the questions again. An empty topic is
+    // refused with a message and nothing is written.
+    void sButton2Click();
+    // "Удалить": deletes the current row without a question (the row last
+    // shown; after "Добавить" only the pending new row), renumbers the whole
+    // table 1 … N and the topic in the topic edit 1 … M, lists the questions
+    // again and empties the controls.
+    void sButton3Click();
+    // "Выход": hides the editor and brings the main window to the front.
+    void sButton4Click();
+    // "Результаты тестирования": shows the results register, modeless.
+    void sButton5Click();
+
+    unit8::TreeView* sTreeView1 = nullptr;
+    QPlainTextEdit* sMemo1 = nullptr;
+    unit6::RadioGroup* sRadioGroup1 = nullptr;
+    QGroupBox* sGroupBox1 = nullptr;
+    QLineEdit* sEdit1 = nullptr;
+    QPushButton* sButton1 = nullptr;
+    QPushButton* sButton2 = nullptr;
+    QPushButton* sButton3 = nullptr;
+    QPushButton* sButton5 = nullptr;
+    QPushButton* sButton4 = nullptr;
+
+private:
+    void createControls();
+    // Empties the tree and lists the visible rows of tblTest as 1 … N,
+    // starting at its first row.
+    void fillTree();
 };

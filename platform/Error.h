@@ -5,7 +5,7 @@
 
 // The one kind of error that handlers raise and the default error report
 // shows. Handlers never catch it: it ends the handler at the failing step and
-// reaches the user through ErrorReport (see platform/Handler.h).
+// reaches the user through ErrorReport (see platform/ErrorReport.h).
 class Error : public std::exception {
 public:
     explicit Error(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}

@@ -26,9 +26,39 @@ QString ErrorReport::textOf(const std::exception& e)
     return QString::fromLocal8Bit(e.what());
 }
 
-void ErrorReport::show(const QString& text)
+namespace {
+
+void box(const QString& text)
 {
-    const QString shown = withFullStop(text);
+    const QString shown = ErrorReport::withFullStop(text);
     qCWarning(lcErrors).noquote() << "error report:" << shown;
     Platform::messages().error(QApplication::activeWindow(), Platform::applicationTitle(), shown);
+}
+
+// Settles the running handler's work; the text of a failure, empty when none.
+QString settled()
+{
+    try {
+        HandlerScope::settle();
+    } catch (const std::exception& e) {
+        return ErrorReport::textOf(e);
+    }
+    return QString();
+}
+
+} // namespace
+
+void ErrorReport::show(const QString& text)
+{
+    const QString failure = settled();
+    box(text);
+    if (!failure.isEmpty())
+        box(failure);
+}
+
+void ErrorReport::finish()
+{
+    const QString failure = settled();
+    if (!failure.isEmpty())
+        box(failure);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/HandlerScope.h"
+
 #include <QObject>
 #include <QString>
 
@@ -22,17 +24,28 @@ QString withFullStop(const QString& text);
 // The text of any exception the program may meet.
 QString textOf(const std::exception& e);
 
-// Shows the default error report for the text.
+// Shows the default error report for the text. The work the running handler
+// holds open is settled before the box is shown; a failure to settle it is
+// reported in a second box.
 void show(const QString& text);
 
+// Settles the work the handler held open (HandlerScope) and reports a failure.
+void finish();
+
 // Runs a handler; an error escaping it is reported and the handler ends there.
+// What the handler wrote is settled when the outermost handler ends, whether
+// normally or by an error (before the error's box is shown).
 template <class F> void run(F&& handler)
 {
+    HandlerScope::Running running;
     try {
         std::forward<F>(handler)();
     } catch (const std::exception& e) {
         show(textOf(e));
+        return;
     }
+    if (running.outermost())
+        finish();
 }
 
 } // namespace ErrorReport

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include "platform/HandlerScope.h"
 #include "platform/RealPlatform.h"
 
 namespace {
@@ -26,11 +27,64 @@ template <class T> T& installed(const std::unique_ptr<T>& service)
     return *service;
 }
 
+// Every message box and print dialog waits for the user, so the work that the
+// running handler holds open (its write transaction) is settled before one is
+// shown: nothing stays locked while the user reads. A failure to settle ends
+// the handler with that error in place of the box. A handler run while the
+// box waits settles its own work when it ends.
+class SettlingMessages : public MessageBoxes {
+public:
+    void notice(QWidget* parent, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        installed(services().messages).notice(parent, text);
+    }
+    void error(QWidget* parent, const QString& caption, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        installed(services().messages).error(parent, caption, text);
+    }
+    bool informationYesNo(QWidget* parent, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().messages).informationYesNo(parent, text);
+    }
+    void informationOk(QWidget* parent, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        installed(services().messages).informationOk(parent, text);
+    }
+    bool confirm(QWidget* parent, const QString& text) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().messages).confirm(parent, text);
+    }
+};
+
+class SettlingPrintDialogs : public PrintDialogs {
+public:
+    bool execute(QWidget* parent) override
+    {
+        HandlerScope::Waiting waiting;
+        return installed(services().printDialogs).execute(parent);
+    }
+};
+
 } // namespace
 
-MessageBoxes& Platform::messages() { return installed(services().messages); }
+MessageBoxes& Platform::messages()
+{
+    static SettlingMessages messages;
+    return messages;
+}
+
 Shell& Platform::shell() { return installed(services().shell); }
-PrintDialogs& Platform::printDialogs() { return installed(services().printDialogs); }
+
+PrintDialogs& Platform::printDialogs()
+{
+    static SettlingPrintDialogs dialogs;
+    return dialogs;
+}
 Process& Platform::process() { return installed(services().process); }
 
 HtmlView* Platform::createHtmlView(QWidget* parent)

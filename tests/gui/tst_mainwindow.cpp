@@ -10,6 +10,8 @@
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "forms/Unit6.h"
+#include "forms/Unit8.h"
+#include "platform/Cp1251.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
 #include "platform/FileSystem.h"
@@ -667,7 +669,7 @@ void TestMainWindow::testsButtonFollowsTheRole_data()
 {
     QTest::addColumn<bool>("teacher");
     QTest::newRow("student opens the test window") << false;
-    QTest::newRow("teacher does not") << true;
+    QTest::newRow("teacher opens the test editor") << true;
 }
 
 void TestMainWindow::testsButtonFollowsTheRole()
@@ -676,6 +678,7 @@ void TestMainWindow::testsButtonFollowsTheRole()
     startWith(QByteArray("a\r\n"), teacher);
     click(Form1->Button44);
     QCOMPARE(Form6->isVisible(), !teacher);
+    QCOMPARE(Form8->isVisible(), teacher);
     QVERIFY(course->platform.boxes.isEmpty());
 }
 
