@@ -1,5 +1,6 @@
 #include "data/ServerGrading.h"
 
+#include "data/Connection.h"
 #include "data/SqlError.h"
 #include "platform/Error.h"
 
@@ -10,17 +11,17 @@
 
 namespace server_grading {
 
-int startRun(QSqlDatabase db, const QString& topic)
+int startRun(Connection& connection, const QString& topic)
 {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT norvena_start_run(?)"));
+    QSqlQuery& q = connection.prepareWrite(QStringLiteral("SELECT norvena_start_run(?)"));
     q.addBindValue(topic);
-    if (!q.exec() || !q.next())
-        throw Error(engineMessage(q.lastError()));
-    return q.value(0).toInt();
+    connection.write(q);
+    const int count = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    return count;
 }
 
-Outcome grade(QSqlDatabase db, const QString& name, const QVariant& topic,
+Outcome grade(Connection& connection, const QString& name, const QVariant& topic,
               const QList<QPair<QVariant, QVariant>>& sheet)
 {
     // The sheet goes as one JSON text: [[id, "A"], [id, null], ...]. A row
@@ -32,13 +33,13 @@ Outcome grade(QSqlDatabase db, const QString& name, const QVariant& topic,
         const QJsonValue key = !id.isNull() && isNumber ? QJsonValue(n) : QJsonValue();
         rows.append(QJsonArray{key, letter.isNull() ? QJsonValue() : QJsonValue(letter.toString())});
     }
-    QSqlQuery q(db);
-    q.prepare(
+    QSqlQuery& q = connection.prepareWrite(
         QStringLiteral("SELECT correct, questions, five_point, letter_text, letter_code FROM norvena_grade(?, ?, ?)"));
     q.addBindValue(name.isNull() ? QStringLiteral("") : name);
     q.addBindValue(topic.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(topic.toString()));
     q.addBindValue(QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact)));
-    if (!q.exec() || !q.next())
+    connection.write(q);
+    if (!q.next())
         throw Error(engineMessage(q.lastError()));
     Outcome o;
     o.correct = q.value(0).toInt();
@@ -46,6 +47,7 @@ Outcome grade(QSqlDatabase db, const QString& name, const QVariant& topic,
     o.fivePoint = q.value(2).toString();
     o.letterText = q.value(3).toString();
     o.letter = q.value(4).toString();
+    q.finish();
     return o;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QList>
 #include <QPair>
-#include <QSqlDatabase>
 #include <QString>
 #include <QVariant>
 
@@ -11,6 +10,8 @@
 // session, and grading sends the student's name, the topic and the answer
 // sheet; the server counts the correct answers, applies the grading rules,
 // stores the result row and answers with k, N and both grades.
+class Connection;
+
 namespace server_grading {
 
 struct Outcome {
@@ -21,16 +22,20 @@ struct Outcome {
     QString letter;     // "B-", as stored
 };
 
+// Both are writes of the connection (data/Connection.h): inside a handler
+// they join its transaction, each under a savepoint of its own, so that a
+// refusal leaves what the handler wrote before.
+//
 // Records the start of a run of the topic in the session; the number of its
 // questions. Throws Error with the server's message.
-int startRun(QSqlDatabase db, const QString& topic);
+int startRun(Connection& connection, const QString& topic);
 
 // Grades the sheet, one (question id, letter or absent) pair per row in the
 // sheet's order, against the session's run of the topic (all questions when
 // the topic is absent, as when no topic was chosen). The result row is
 // stored by the server. Throws Error with the server's message, among them
 // "Invalid floating point operation" for a topic without questions.
-Outcome grade(QSqlDatabase db, const QString& name, const QVariant& topic,
+Outcome grade(Connection& connection, const QString& name, const QVariant& topic,
               const QList<QPair<QVariant, QVariant>>& sheet);
 
 } // namespace server_grading

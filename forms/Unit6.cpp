@@ -375,7 +375,7 @@ void TForm6::sComboBox1Change()
     // On a course server, the server records the run's questions and their
     // letters, which it keeps to itself and grades against.
     if (ADOConnection1->server()) {
-        server_grading::startRun(ADOConnection1->database(), topic);
+        server_grading::startRun(*ADOConnection1, topic);
         m_runTopic = topic;
     }
 }
@@ -431,8 +431,7 @@ void TForm6::sButton1Click()
             tblTesting->next();
         }
         const QVariant topic = tblTest->filtered() ? QVariant(m_runTopic) : QVariant();
-        const server_grading::Outcome graded =
-            server_grading::grade(ADOConnection1->database(), sEdit1->text(), topic, sheet);
+        const server_grading::Outcome graded = server_grading::grade(*ADOConnection1, sEdit1->text(), topic, sheet);
         Form7->showAndRaise();
         Form7->Label1->setText(sEdit1->text());
         Form7->Label1->adjustSize();

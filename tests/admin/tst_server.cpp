@@ -8,6 +8,7 @@
 #include "pg/ServerCourse.h"
 #include "platform/Error.h"
 
+#include "data/Connection.h"
 #include "data/ServerGrading.h"
 #include "data/SqlError.h"
 #include "forms/Grading.h"
@@ -219,10 +220,14 @@ void TestServer::programsGradingCalls()
 {
     const QList<int> ids = addQuestions(QStringLiteral("Поэма 'Мцыри'"), 4, QStringLiteral("B"));
     addQuestions(QStringLiteral("Гоголь"), 6, QStringLiteral("B"));
-    auto student = m_server->student();
-    QCOMPARE(server_grading::startRun(student->db(), QStringLiteral("Поэма 'Мцыри'")), 4);
+    // The program's own connection, as the course's settings file makes it.
+    Connection student(QStringLiteral("ADOConnection1"));
+    student.setConnectionString(QStringLiteral("Data Source=%1/test.mdb").arg(m_folder->path()));
+    student.open();
+    QVERIFY(student.server());
+    QCOMPARE(server_grading::startRun(student, QStringLiteral("Поэма 'Мцыри'")), 4);
     const server_grading::Outcome o =
-        server_grading::grade(student->db(), QStringLiteral("Сидоров Пётр"), QStringLiteral("Поэма 'Мцыри'"),
+        server_grading::grade(student, QStringLiteral("Сидоров Пётр"), QStringLiteral("Поэма 'Мцыри'"),
                               {{ids[0], "B"}, {ids[1], QVariant()}, {QVariant(), "B"}, {ids[3], "B"}});
     QCOMPARE(o.correct, 2);
     QCOMPARE(o.questions, 4);
@@ -230,7 +235,7 @@ void TestServer::programsGradingCalls()
     QCOMPARE(o.letterText, QStringLiteral("D (1.0)"));
     QCOMPARE(o.letter, QStringLiteral("D"));
 
-    const server_grading::Outcome all = server_grading::grade(student->db(), QString(), QVariant(), {});
+    const server_grading::Outcome all = server_grading::grade(student, QString(), QVariant(), {});
     QCOMPARE(all.questions, 10);
     QCOMPARE(all.correct, 0);
     QCOMPARE(m_server->administrator()->rows("SELECT fio, kol, ocenka FROM result ORDER BY rowid"),
