@@ -150,14 +150,19 @@ bool PgCluster::start(QString* error)
     m_server->setChildProcessModifier([account] { prepareChild(account); });
     m_server->setStandardOutputFile(m_dir->filePath(QStringLiteral("server.log")));
     m_server->setStandardErrorFile(m_dir->filePath(QStringLiteral("server.log")), QIODevice::Append);
-    // Only the socket in the folder; durability is of no use to a test.
-    m_server->start(
-        m_binDir + QStringLiteral("/postgres"),
-        {QStringLiteral("-D"), data, QStringLiteral("-k"), m_dir->path(), QStringLiteral("-p"), QString::number(kPort),
-         QStringLiteral("-c"), QStringLiteral("listen_addresses="), QStringLiteral("-c"), QStringLiteral("fsync=off"),
-         QStringLiteral("-c"), QStringLiteral("synchronous_commit=off"), QStringLiteral("-c"),
-         QStringLiteral("full_page_writes=off"), QStringLiteral("-c"), QStringLiteral("max_connections=100"),
-         QStringLiteral("-c"), QStringLiteral("password_encryption=scram-sha-256")});
+    // Only the socket in the folder. Durability is of no use to a test; a
+    // benchmark asks for it (NORVENA_PG_DURABLE=1), as a real server has it.
+    QStringList arguments{QStringLiteral("-D"), data,
+                          QStringLiteral("-k"), m_dir->path(),
+                          QStringLiteral("-p"), QString::number(kPort),
+                          QStringLiteral("-c"), QStringLiteral("listen_addresses="),
+                          QStringLiteral("-c"), QStringLiteral("max_connections=100"),
+                          QStringLiteral("-c"), QStringLiteral("password_encryption=scram-sha-256")};
+    if (qEnvironmentVariableIntValue("NORVENA_PG_DURABLE") == 0)
+        arguments << QStringLiteral("-c") << QStringLiteral("fsync=off") << QStringLiteral("-c")
+                  << QStringLiteral("synchronous_commit=off") << QStringLiteral("-c")
+                  << QStringLiteral("full_page_writes=off");
+    m_server->start(m_binDir + QStringLiteral("/postgres"), arguments);
     if (!m_server->waitForStarted(10000)) {
         *error = QStringLiteral("the server did not start: ") + m_server->errorString();
         return false;
