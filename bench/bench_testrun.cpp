@@ -2,7 +2,8 @@
 // (question tree and answer sheet rebuilt) and grading it, each run as the
 // program runs a handler (all its writes in one transaction) and set against
 // the same reads and writes done with plain SQLite statements in one
-// transaction on a copy of the same database file in the same run.
+// transaction on a copy of the same database file in the same run (the
+// answer sheet, as the program's, a table private to the connection).
 //
 //   bench_testrun [questions] [rounds]     (defaults 1000 and 5)
 //
@@ -247,6 +248,12 @@ int main(int argc, char** argv)
     Form6->OpenTestWindow();
 
     QSqlDatabase plain = openFile(QStringLiteral("bench_plain"), dir.filePath(QStringLiteral("plain.mdb")));
+    {
+        // The program's answer sheet is private to its connection: so is the plain one.
+        QSqlQuery sheet(plain);
+        sheet.prepare(QStringLiteral("CREATE TEMP TABLE testing AS SELECT * FROM main.testing"));
+        exec(sheet);
+    }
 
     std::vector<double> chooseOurs, choosePlain, gradeOurs, gradePlain;
     for (int r = 0; r < rounds; ++r) {

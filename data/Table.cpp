@@ -945,7 +945,6 @@ void Table::remove()
         if (affected == 0)
             raise(this, QStringLiteral("The row to be updated is no longer in the database"));
     }
-    // A row that another program deleted first is gone all the same.
     m_connection->onRollback(this, [this, index, row = d->rows[index]] {
         d->takeBackDelete(index, row);
         emit dataChanged();

@@ -11,6 +11,7 @@
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
 #include "platform/FileSystem.h"
+#include "platform/ListBox.h"
 #include "platform/Platform.h"
 #include "skin/Engine.h"
 #include "skin/Look.h"
@@ -101,8 +102,7 @@ void TForm1::buildAuthorControls()
     Label2 = label(this, "Label2", QStringLiteral("Выберите презентацию"), 224, 32, 237, 24, kRed);
     Label3 = label(this, "Label3", QStringLiteral("Выберите документ"), 224, 224, 199, 24, kRed);
 
-    ListBox1 = place(new QListWidget(this), "ListBox1", 8, 64, 201, 281);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1 = place(new ListBox(this), "ListBox1", 8, 64, 201, 281);
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Look::setFont(ListBox1, 16, Look::Bold, kNavy);
     setItemHeight(ListBox1);

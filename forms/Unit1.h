@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/Form.h"
+#include "platform/ListBox.h"
 
 #include <functional>
 
@@ -46,7 +47,7 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
-    QListWidget* ListBox1 = nullptr;
+    ListBox* ListBox1 = nullptr;
     FileListBox* FileListBox1 = nullptr;
     FileListBox* FileListBox2 = nullptr;
     QPushButton* Button1 = nullptr;

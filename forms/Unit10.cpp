@@ -4,6 +4,7 @@
 #include "data/Table.h"
 #include "forms/Unit6.h"
 #include "platform/ErrorReport.h"
+#include "platform/ListBox.h"
 #include "platform/Platform.h"
 #include "skin/Look.h"
 
@@ -38,10 +39,9 @@ TForm10::TForm10(QWidget* parent) : Form(parent)
     Look::setBackground(this, Look::kSkinnedWindowColor);
     setProperty("skinSection", "FORM");
 
-    sListBox1 = new QListWidget(this);
+    sListBox1 = new ListBox(this);
     sListBox1->setObjectName(QStringLiteral("sListBox1"));
     sListBox1->setGeometry(8, 8, 401, 153);
-    sListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     sListBox1->setSortingEnabled(false);
     sListBox1->setProperty("skinSection", "EDIT");
 

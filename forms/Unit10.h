@@ -1,10 +1,10 @@
 #pragma once
 
 #include "forms/Form.h"
+#include "platform/ListBox.h"
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 
 // Multimedia window: the catalogue of named media files kept in table
@@ -33,7 +33,7 @@ public:
     // the shell's result. The texts are passed whole, however long.
     int LaunchFile(const QString& file, const QString& parameters, const QString& directory, int showCommand);
 
-    QListWidget* sListBox1 = nullptr;
+    ListBox* sListBox1 = nullptr;
     QPushButton* sButton1 = nullptr;
     QLineEdit* sEdit1 = nullptr; // never visible: the text of the line being launched
     QLabel* sLabel1 = nullptr;

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSize>
+#include <QWheelEvent>
 
 namespace {
 
@@ -137,6 +138,8 @@ unit6::ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
     connect(edit, &QLineEdit::returnPressed, this, ended);
     connect(edit, &QLineEdit::editingFinished, this, ended);
 
+    // Tab and click give the focus, the wheel does not.
+    setFocusPolicy(Qt::StrongFocus);
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true); // Enter looks up no item either
     setCompleter(nullptr);      // the text is what the student typed, letter by letter
@@ -148,13 +151,56 @@ unit6::ComboBox::ComboBox(QWidget* parent) : QComboBox(parent)
     connect(edit, &QLineEdit::textEdited, this, &ComboBox::change);
 }
 
+void unit6::ComboBox::wheelEvent(QWheelEvent* event)
+{
+    // One notch over the topic must not wipe the student's run.
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
+}
+
 // --- tree view -------------------------------------------------------------
+
+void unit6::TreeView::mousePressEvent(QMouseEvent* event)
+{
+    // Another button would move the highlight to a node without showing its
+    // question, and the next letter would go to the question still shown.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void unit6::TreeView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::NoButton && !(event->buttons() & Qt::LeftButton)) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseMoveEvent(event);
+}
 
 void unit6::TreeView::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
     QTreeWidget::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && viewport()->rect().contains(event->position().toPoint()))
+    if (viewport()->rect().contains(event->position().toPoint()))
         emit click();
+}
+
+void unit6::TreeView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mouseDoubleClickEvent(event);
 }
 
 // --- test window -----------------------------------------------------------

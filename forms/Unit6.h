@@ -51,10 +51,12 @@ private:
 };
 
 // An editable drop-down list whose change() is signalled when the user
-// changes its text: an item picked from the list (with the mouse or the arrow
-// keys) or a character typed or deleted. Text set by the program signals
-// nothing, and neither does the end of editing (Enter, or the focus leaving
-// the field), which changes no text.
+// changes its text: an item picked from the list (with the mouse, the arrow
+// keys or, while the list has the keyboard focus, the mouse wheel) or a
+// character typed or deleted. Text set by the program signals nothing, and
+// neither does the end of editing (Enter, or the focus leaving the field),
+// which changes no text. The wheel over a list without the focus is left to
+// the window: it neither takes the focus nor picks an item.
 class ComboBox : public QComboBox {
     Q_OBJECT
 public:
@@ -63,12 +65,16 @@ public:
 signals:
     void change();
 
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     bool m_editingEnds = false;
 };
 
 // A tree view whose click() is signalled on every left click in it, on a
 // node or beside the nodes, after the selection has followed the click.
+// Only the left button selects: a right or middle click changes nothing.
 class TreeView : public QTreeWidget {
     Q_OBJECT
 public:
@@ -78,7 +84,10 @@ signals:
     void click();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 
 } // namespace unit6

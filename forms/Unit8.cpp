@@ -113,7 +113,6 @@ TForm8::TForm8(QWidget* parent) : Form(parent)
     setObjectName(QStringLiteral("TForm8"));
     setProperty("skinSection", QStringLiteral("FORM"));
     setWindowTitle(QStringLiteral("Редактирование базы тестов"));
-    setProperty("skinSection", "FORM");
     setOuterGeometry(196, 49, 803, 618);
     setFont(Look::font(16));
     Look::setBackground(this, Look::kSkinnedWindowColor);

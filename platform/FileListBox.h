@@ -1,14 +1,16 @@
 #pragma once
 
-#include <QListWidget>
+#include "platform/ListBox.h"
+
 #include <QString>
 
 // A list of the plain files of one folder that match a mask (letter case
-// ignored), names only, in alphabetical order without regard to case.
+// ignored), names only, in alphabetical order without regard to case: the
+// Russian alphabet's order, "ё" with "е", through the platform's collation.
 // The list keeps a folder of its own, at first the working directory at the
 // moment it is created. Setting another folder moves the process working
 // directory there; reading the list makes its folder the working directory.
-class FileListBox : public QListWidget {
+class FileListBox : public ListBox {
     Q_OBJECT
 public:
     explicit FileListBox(const QString& mask, QWidget* parent = nullptr);

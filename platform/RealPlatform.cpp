@@ -1,10 +1,13 @@
 #include "platform/RealPlatform.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorReport.h"
 #include "platform/ProgramFiles.h"
 #include "platform/webview/WebViewModule.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -84,15 +87,61 @@ int RealShell::execute(const QString& /*operation*/, const QString& file, const 
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? 42 : 31;
 }
 
+namespace {
+
+// Qt's own print dialog on this platform offers "Pages from" and "Pages"
+// whatever its options say, and choosing them ends in an "Invalid Pages
+// Definition" box. Only "Print all" is offered: the other choices of the
+// page range are disabled once the dialog has set up its controls, and again
+// whenever it sets them up for another printer.
+void offerAllPagesOnly(QPrintDialog* dialog)
+{
+    if (auto* all = dialog->findChild<QAbstractButton*>(QStringLiteral("printAll")))
+        all->setChecked(true);
+    for (const char* name :
+         {"printRange", "from", "to", "pagesRadioButton", "pagesLineEdit", "printCurrentPage", "printSelection"})
+        if (auto* control = dialog->findChild<QWidget*>(QLatin1String(name)))
+            control->setEnabled(false);
+}
+
+// Applies offerAllPagesOnly() each time the dialog is shown, after the
+// dialog has set up its controls for the showing.
+class AllPagesOnly : public QObject {
+public:
+    explicit AllPagesOnly(QPrintDialog* dialog) : QObject(dialog), m_dialog(dialog)
+    {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_dialog && event->type() == QEvent::Show)
+            offerAllPagesOnly(m_dialog);
+        return false;
+    }
+
+private:
+    QPrintDialog* m_dialog;
+};
+
+} // namespace
+
 bool RealPrintDialogs::execute(QWidget* parent)
 {
     // The application's printer keeps the chosen settings from one showing to the next.
     static QPrinter printer;
+    printer.setPrintRange(QPrinter::AllPages);
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    new AllPagesOnly(&dialog);
+    if (auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers")))
+        QObject::connect(
+            printers, &QComboBox::currentIndexChanged, &dialog, [&dialog] { offerAllPagesOnly(&dialog); },
+            Qt::QueuedConnection);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -164,22 +213,78 @@ QWidget* createEngineView(const QString& modulePath, QWidget* parent)
 
 } // namespace
 
+namespace {
+
+// How long a navigation waits for its view to be painted before the engine
+// is started all the same (a view that is hidden or not on screen).
+constexpr int kStartWithoutPaintMs = 250;
+
+} // namespace
+
 WebHtmlView::WebHtmlView(QWidget* parent, const QString& modulePath)
-    : HtmlView(parent), m_modulePath(modulePath.isEmpty() ? defaultModulePath() : modulePath)
+    : HtmlView(parent), m_modulePath(modulePath.isEmpty() ? defaultModulePath() : modulePath),
+      m_startTimer(new QTimer(this))
 {
+    m_startTimer->setSingleShot(true);
+    connect(m_startTimer, &QTimer::timeout, this, &WebHtmlView::startEngine);
+    // A blank page while the engine comes.
+    setAutoFillBackground(true);
+    QPalette blank = palette();
+    blank.setColor(QPalette::Window, Qt::white);
+    setPalette(blank);
 }
 
 QString WebHtmlView::defaultModulePath() { return ProgramFiles::module(QStringLiteral(NORVENA_WEBVIEW_MODULE)); }
 
 void WebHtmlView::navigate(const QString& path)
 {
-    if (!m_view) {
-        m_view = createEngineView(m_modulePath, this);
-        m_view->setGeometry(rect());
-        m_view->show();
+    if (m_view) {
+        QMetaObject::invokeMethod(m_view, "navigate", Qt::DirectConnection, Q_ARG(QString, path));
+        m_location = path;
+        return;
     }
+    // QLibrary would try other names for a missing file and report the last.
+    if (!QFileInfo(m_modulePath).isFile())
+        cannotStart(QStringLiteral("%1 not found").arg(m_modulePath));
+    m_pendingPath = path;
+    if (m_starting)
+        return; // the engine is on its way: it will show this page instead
+    m_starting = true;
+    // Started once the view has been painted (paintEvent), so that its
+    // window is on screen first; or soon in any case.
+    m_startTimer->start(kStartWithoutPaintMs);
+    update();
+}
+
+void WebHtmlView::paintEvent(QPaintEvent* event)
+{
+    HtmlView::paintEvent(event);
+    // After the painting, once the window's content has gone to the screen.
+    if (m_starting && m_startTimer->remainingTime() != 0)
+        m_startTimer->start(0);
+}
+
+void WebHtmlView::startEngine()
+{
+    if (!m_starting || m_view)
+        return;
+    const QString path = m_pendingPath;
+    try {
+        m_view = createEngineView(m_modulePath, this);
+    } catch (const Error& e) {
+        m_starting = false;
+        m_pendingPath.clear();
+        emit started();
+        ErrorReport::show(e.message());
+        return;
+    }
+    m_view->setGeometry(rect());
+    m_view->show();
     QMetaObject::invokeMethod(m_view, "navigate", Qt::DirectConnection, Q_ARG(QString, path));
     m_location = path;
+    m_starting = false;
+    m_pendingPath.clear();
+    emit started();
 }
 
 void WebHtmlView::resizeEvent(QResizeEvent* event)

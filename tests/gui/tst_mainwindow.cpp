@@ -80,6 +80,9 @@ private slots:
     void choosingAuthorWithoutFolderReportsAndReturnsHome();
     void emptyEntryListsTheCourseRoot();
     void launchButtonsNeedASelection();
+    void listsKeepTheirSelectedLine_data();
+    void listsKeepTheirSelectedLine();
+    void fileListsInRussianAlphabetOrder();
 
     void addAuthor_data();
     void addAuthor();
@@ -306,6 +309,73 @@ void TestMainWindow::launchButtonsNeedASelection()
     QVERIFY(course->platform.launches.isEmpty());
     QVERIFY(!Form2->isVisible());
     QVERIFY(course->platform.boxes.isEmpty());
+}
+
+// Single-selection lists keep one selected line once one was chosen: a
+// click beside the lines or Ctrl on the selected line takes nothing away.
+void TestMainWindow::listsKeepTheirSelectedLine_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("gesture");
+    for (const char* list : {"ListBox1", "FileListBox1", "FileListBox2"})
+        for (const char* gesture : {"click beside the lines", "Ctrl+click on the line", "Ctrl+Space on the line"})
+            QTest::addRow("%s, %s", list, gesture) << QString::fromLatin1(list) << QString::fromLatin1(gesture);
+}
+
+void TestMainWindow::listsKeepTheirSelectedLine()
+{
+    QFETCH(QString, list);
+    QFETCH(QString, gesture);
+    for (const char* name : {"a", "b"}) {
+        course->makeFolder(QString::fromLatin1(name));
+        course->writeFile(QString::fromLatin1(name) + QStringLiteral("/doc.htm"), "x");
+        course->writeFile(QString::fromLatin1(name) + QStringLiteral("/show.pps"), "x");
+    }
+    startWith(QByteArray("a\r\nb\r\n"), true);
+    chooseAuthor(1);
+    QListWidget* widget = Form1->findChild<QListWidget*>(list);
+    QVERIFY(widget);
+    if (widget != Form1->ListBox1)
+        selectRow(widget, 0);
+    const int row = widget->currentRow();
+    QVERIFY(widget->item(row)->isSelected());
+
+    const QRect line = widget->visualItemRect(widget->item(row));
+    if (gesture.startsWith(QLatin1String("click"))) {
+        QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, QPoint(20, widget->viewport()->height() - 4));
+    } else if (gesture.startsWith(QLatin1String("Ctrl+click"))) {
+        QTest::mouseClick(widget->viewport(), Qt::LeftButton, Qt::ControlModifier, line.center());
+    } else {
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Space, Qt::ControlModifier);
+    }
+    QCOMPARE(widget->selectedItems().size(), 1);
+    QCOMPARE(widget->currentRow(), row);
+    QCOMPARE(items(Form1->FileListBox2), QStringList{QStringLiteral("doc.htm")});
+    QVERIFY(course->platform.boxes.isEmpty());
+
+    // "Удалить" removes the author the file lists show.
+    course->platform.answers = {true};
+    click(Form1->Button8);
+    QCOMPARE(course->readFile(QStringLiteral("1.txt")), QByteArray("a\r\n"));
+}
+
+void TestMainWindow::fileListsInRussianAlphabetOrder()
+{
+    course->makeFolder(QStringLiteral("Автор"));
+    for (const QString& name :
+         {QStringLiteral("яблоко.htm"), QStringLiteral("Ёлка.htm"), QStringLiteral("ель.htm"),
+          QStringLiteral("Жук.htm"), QStringLiteral("ежевика.htm"), QStringLiteral("Еда.htm"), QStringLiteral("ёж.pps"),
+          QStringLiteral("Ёрш.pps"), QStringLiteral("юг.pps"), QStringLiteral("Елена.pps")})
+        course->writeFile(QStringLiteral("Автор/") + name, "x");
+    startWith(QByteArray("\xc0\xe2\xf2\xee\xf0\r\n")); // "Автор"
+    chooseAuthor(0);
+    // "ё" and "Ё" stand with "е", letter case ignored.
+    QCOMPARE(items(Form1->FileListBox2),
+             (QStringList{QStringLiteral("Еда.htm"), QStringLiteral("ежевика.htm"), QStringLiteral("Ёлка.htm"),
+                          QStringLiteral("ель.htm"), QStringLiteral("Жук.htm"), QStringLiteral("яблоко.htm")}));
+    QCOMPARE(items(Form1->FileListBox1), (QStringList{QStringLiteral("ёж.pps"), QStringLiteral("Елена.pps"),
+                                                      QStringLiteral("Ёрш.pps"), QStringLiteral("юг.pps")}));
 }
 
 void TestMainWindow::addAuthor_data()
@@ -561,46 +631,76 @@ void TestMainWindow::panelsSwitchWithoutToggling()
     QVERIFY(!Form1->sPanel2->isVisible() && Form1->sPanel3->isVisible());
 }
 
+// Every material button of both panels, with the literal values of the
+// course's table of materials: button, its caption, the file in "умкд" and
+// the viewer's caption.
 void TestMainWindow::materialButtons_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("panel");
-    QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("part 1, Лекция 5") << "Button14" << 2 << QStringLiteral("Лекция5.htm") << QStringLiteral("Лекция 5");
-    QTest::newRow("part 1, Лекция 14") << "Button23" << 2 << QStringLiteral("Лекция14.htm")
-                                       << QStringLiteral("Лекция 14");
-    QTest::newRow("part 1, questions") << "Button24" << 2 << QStringLiteral("Вопросы к рубежному контролю.htm")
-                                       << QStringLiteral("Вопросы к рубежному контролю");
-    QTest::newRow("part 2, Лекция 1 (handler Button43Click)")
-        << "Button59" << 3 << QStringLiteral("Лекция1-2.htm") << QStringLiteral("Лекция 1");
-    QTest::newRow("part 2, Лекция 5") << "Button53" << 3 << QStringLiteral("Лекция5-2.htm")
-                                      << QStringLiteral("Лекция 5");
-    QTest::newRow("part 2, questions with a 2 in file and caption")
-        << "Button50" << 3 << QStringLiteral("Вопросы к рубежным контролям2 + экзаменационные.htm")
-        << QStringLiteral("Вопросы к рубежным контролям2 + экзаменационные");
-    QTest::newRow("part 2, plans: caption differs from button")
-        << "Button49" << 3 << QStringLiteral("Планы практических занятий2.htm")
-        << QStringLiteral("Планы практических занятий 2");
-    QTest::newRow("part 2, practicals (handler Button4Click)")
-        << "Button46" << 3 << QStringLiteral("Практические занятия.htm") << QStringLiteral("Практические занятия");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("viewerCaption");
+    const auto row = [](int panel, const char* button, const char* caption, const char* file, const char* viewer) {
+        QTest::addRow("part %d, %s", panel - 1, button)
+            << QString::fromLatin1(button) << panel << QString::fromUtf8(caption) << QString::fromUtf8(file)
+            << QString::fromUtf8(viewer);
+    };
+    row(2, "Button10", "Лекция 1", "Лекция1.htm", "Лекция 1");
+    row(2, "Button11", "Лекция 2", "Лекция2.htm", "Лекция 2");
+    row(2, "Button12", "Лекция 3", "Лекция3.htm", "Лекция 3");
+    row(2, "Button13", "Лекция 4", "Лекция4.htm", "Лекция 4");
+    row(2, "Button14", "Лекция 5", "Лекция5.htm", "Лекция 5");
+    row(2, "Button15", "Лекция 6", "Лекция6.htm", "Лекция 6");
+    row(2, "Button16", "Лекция 7", "Лекция7.htm", "Лекция 7");
+    row(2, "Button17", "Лекция 8", "Лекция8.htm", "Лекция 8");
+    row(2, "Button18", "Лекция 9", "Лекция9.htm", "Лекция 9");
+    row(2, "Button19", "Лекция 10", "Лекция10.htm", "Лекция 10");
+    row(2, "Button20", "Лекция 11", "Лекция11.htm", "Лекция 11");
+    row(2, "Button21", "Лекция 12", "Лекция12.htm", "Лекция 12");
+    row(2, "Button22", "Лекция 13", "Лекция13.htm", "Лекция 13");
+    row(2, "Button23", "Лекция 14", "Лекция14.htm", "Лекция 14");
+    row(2, "Button24", "Вопросы к рубежному контролю", "Вопросы к рубежному контролю.htm",
+        "Вопросы к рубежному контролю");
+    row(2, "Button25", "Планы практических занятий", "Планы практических занятий.htm", "Планы практических занятий");
+    row(2, "Button26", "Экзаменационные вопросы", "Экзаменационные вопросы.htm", "Экзаменационные вопросы");
+    row(3, "Button59", "Лекция 1", "Лекция1-2.htm", "Лекция 1");
+    row(3, "Button60", "Лекция 2", "Лекция2-2.htm", "Лекция 2");
+    row(3, "Button51", "Лекция 3", "Лекция3-2.htm", "Лекция 3");
+    row(3, "Button52", "Лекция 4", "Лекция4-2.htm", "Лекция 4");
+    row(3, "Button53", "Лекция 5", "Лекция5-2.htm", "Лекция 5");
+    row(3, "Button54", "Лекция 6", "Лекция6-2.htm", "Лекция 6");
+    row(3, "Button55", "Лекция 7", "Лекция7-2.htm", "Лекция 7");
+    row(3, "Button56", "Лекция 8", "Лекция8-2.htm", "Лекция 8");
+    row(3, "Button57", "Лекция 9", "Лекция9-2.htm", "Лекция 9");
+    row(3, "Button58", "Лекция 10", "Лекция10-2.htm", "Лекция 10");
+    row(3, "Button61", "Лекция 11", "Лекция11-2.htm", "Лекция 11");
+    row(3, "Button45", "Лекционные занятия", "Лекционные занятия.htm", "Лекционные занятия");
+    row(3, "Button46", "Практические занятия", "Практические занятия.htm", "Практические занятия");
+    row(3, "Button48", "СРС и источники", "СРС и источники.htm", "СРС и источники");
+    row(3, "Button50", "Вопросы к рубежным контролям + экзаменационные",
+        "Вопросы к рубежным контролям2 + экзаменационные.htm", "Вопросы к рубежным контролям2 + экзаменационные");
+    row(3, "Button49", "Планы практических занятий", "Планы практических занятий2.htm", "Планы практических занятий 2");
 }
 
 void TestMainWindow::materialButtons()
 {
     QFETCH(QString, button);
     QFETCH(int, panel);
-    QFETCH(QString, file);
     QFETCH(QString, caption);
+    QFETCH(QString, file);
+    QFETCH(QString, viewerCaption);
     course->makeFolder(QStringLiteral("Автор"));
     startWith(QByteArray("\xc0\xe2\xf2\xee\xf0\r\n")); // "Автор"
     chooseAuthor(0);                                   // the working directory moves away
     click(panel == 2 ? Form1->Button3 : Form1->Button30);
     QPushButton* b = Form1->materialButton(button);
     QVERIFY(b && b->isVisible());
+    QCOMPARE(b->parentWidget(), panel == 2 ? Form1->sPanel2 : Form1->sPanel3);
+    QCOMPARE(b->text(), caption);
     click(b);
     QVERIFY(Form2->isVisible());
-    QCOMPARE(Form2->windowTitle(), caption);
+    QCOMPARE(Form2->windowTitle(), viewerCaption);
     auto* view = Form2->findChild<HtmlView*>();
     QVERIFY(view);
     QCOMPARE(view->location(), HomeDir + QStringLiteral("/умкд/") + file);

@@ -32,6 +32,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <memory>
 
@@ -121,6 +123,17 @@ QList<Question> defaultQuestions()
     return q;
 }
 
+// Turns the mouse wheel one notch down over a point of the widget as the
+// window system delivers it: to the widget under the pointer, on to its
+// parents, the focus given by the widgets' focus policies.
+void wheelDown(QWidget* widget, QPointF local)
+{
+    QWheelEvent event(local, widget->mapToGlobal(local), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::sendEvent(widget, &event);
+}
+
 // Types a text into the widget key by key, as a keyboard with any letters would.
 void typeText(QWidget* widget, const QString& text)
 {
@@ -151,6 +164,12 @@ private slots:
     void topicWithoutQuestionsCannotBeGraded();
     void topicNameWithAQuote();
     void clickBesideTheNodesIsIgnored();
+    void everyLetterIsShownAgain_data();
+    void everyLetterIsShownAgain();
+    void wheelOverTheTopic_data();
+    void wheelOverTheTopic();
+    void otherButtonsLeaveTheNode_data();
+    void otherButtonsLeaveTheNode();
     void absentTopicNameStopsTheList();
     void absentQuestionTextKeepsTheShownQuestion();
 
@@ -743,6 +762,111 @@ void TestTestWindow::clickBesideTheNodesIsIgnored()
     QCOMPARE(Form6->sMemo1->toPlainText(), QStringLiteral("Проза, вопрос 2"));
     QCOMPARE(Form6->sRadioGroup1->itemIndex(), 2);
     QCOMPARE(course->platform.boxes.size(), 0);
+}
+
+// A recorded letter is shown again when its question is clicked again.
+void TestTestWindow::everyLetterIsShownAgain_data()
+{
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<int>("index");
+    QTest::newRow("A") << "A" << 0;
+    QTest::newRow("B") << "B" << 1;
+    QTest::newRow("C") << "C" << 2;
+    QTest::newRow("D") << "D" << 3;
+    QTest::newRow("E") << "E" << 4;
+}
+
+void TestTestWindow::everyLetterIsShownAgain()
+{
+    QFETCH(QString, letter);
+    QFETCH(int, index);
+    startAsStudent();
+    openTestWindow();
+    pickTopic(kPoetry);
+    clickNode(4);
+    markLetter(letter);
+    clickNode(7);
+    QCOMPARE(Form6->sRadioGroup1->itemIndex(), -1);
+    clickNode(4);
+    QCOMPARE(Form6->sMemo1->toPlainText(), poetryText(4));
+    QCOMPARE(Form6->sRadioGroup1->itemIndex(), index);
+    QVERIFY(Form6->sRadioGroup1->button(index)->isChecked());
+    QCOMPARE(Form6->sRadioGroup1->button(index)->text(), letter);
+    QCOMPARE(sheet()[3].section(QStringLiteral(" | "), 2), letter);
+}
+
+// The mouse wheel over the topic changes it only while the topic has the
+// keyboard focus; otherwise the run and its answers stay.
+void TestTestWindow::wheelOverTheTopic_data()
+{
+    QTest::addColumn<bool>("focused");
+    QTest::newRow("focus on the name") << false;
+    QTest::newRow("focus on the topic") << true;
+}
+
+void TestTestWindow::wheelOverTheTopic()
+{
+    QFETCH(bool, focused);
+    startAsStudent();
+    openTestWindow();
+    pickTopic(kPoetry);
+    clickNode(1);
+    markLetter("A");
+    clickNode(2);
+    // The test window is the active one (the topic's drop-down list has
+    // gone), the focus in the name or in the topic.
+    QApplication::setActiveWindow(Form6);
+    (focused ? static_cast<QWidget*>(Form6->sComboBox1) : Form6->sEdit1)->setFocus();
+    QVERIFY(Form6->sComboBox1->hasFocus() == focused);
+
+    // Over the text and over the arrow of the drop-down list.
+    QComboBox* combo = Form6->sComboBox1;
+    if (!focused)
+        wheelDown(combo->lineEdit(), QRectF(combo->lineEdit()->rect()).center());
+    const QPoint arrow(combo->width() - 6, combo->height() / 2);
+    QCOMPARE(combo->childAt(arrow), nullptr);
+    wheelDown(combo, arrow);
+    if (focused) {
+        QCOMPARE(Form6->sComboBox1->currentText(), kProse);
+        QCOMPARE(tree().size(), 3);
+    } else {
+        QCOMPARE(Form6->sComboBox1->currentText(), kPoetry);
+        QCOMPARE(tree().size(), 12);
+        QCOMPARE(sheet()[0].section(QStringLiteral(" | "), 2), QStringLiteral("A"));
+        QVERIFY(Form6->sEdit1->hasFocus());
+    }
+    QCOMPARE(course->platform.boxes.size(), 0);
+}
+
+// Only the left button chooses a question: another one leaves the node of
+// the question shown, which takes the next letter.
+void TestTestWindow::otherButtonsLeaveTheNode_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::newRow("right") << Qt::RightButton;
+    QTest::newRow("middle") << Qt::MiddleButton;
+}
+
+void TestTestWindow::otherButtonsLeaveTheNode()
+{
+    QFETCH(Qt::MouseButton, button);
+    startAsStudent();
+    openTestWindow();
+    pickTopic(kPoetry);
+    clickNode(2);
+    QTreeWidget* tree = Form6->sTreeView1;
+    QTreeWidgetItem* two = tree->topLevelItem(1);
+    const QPoint five = tree->visualItemRect(tree->topLevelItem(4)).center();
+    QTest::mouseClick(tree->viewport(), button, {}, five);
+    QTest::mouseDClick(tree->viewport(), button, {}, five);
+    QCOMPARE(tree->selectedItems(), QList<QTreeWidgetItem*>{two});
+    QCOMPARE(tree->currentItem(), two);
+    QCOMPARE(Form6->sMemo1->toPlainText(), poetryText(2));
+
+    markLetter("D");
+    clickNode(5);
+    QCOMPARE(sheet()[1].section(QStringLiteral(" | "), 2), QStringLiteral("D"));
+    QCOMPARE(sheet()[4].section(QStringLiteral(" | "), 2), QStringLiteral("(absent)"));
 }
 
 void TestTestWindow::absentTopicNameStopsTheList()

@@ -8,10 +8,14 @@
 #include "forms/Unit5.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
+#include "platform/RealPlatform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -42,6 +46,7 @@ private slots:
     void openDocumentReplacesDocumentAndCaption();
     void firstDocumentMakesViewFillWindow();
     void printShowsDialogAndPrintsNothing();
+    void printDialogOffersAllPagesOnly();
     void failedNavigationKeepsCaption();
     void closingViewerHidesIt();
     void userGuideViewFillsWindow();
@@ -116,6 +121,36 @@ void TestViewers::printShowsDialogAndPrintsNothing()
     QCOMPARE(viewOf(Form2->WebBrowser1)->navigations, QStringList{lecture});
     QCOMPARE(Form2->windowTitle(), QStringLiteral("Лекция 1"));
     QVERIFY(Form2->isVisible());
+}
+
+// The platform's own print dialog, as the program shows it: of the page
+// range only "Print all" is offered.
+void TestViewers::printDialogOffersAllPagesOnly()
+{
+    QWidget owner;
+    QStringList seen;
+    QTimer::singleShot(0, [&seen] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            seen << QStringLiteral("no print dialog");
+            return;
+        }
+        const auto state = [dialog](const char* name) {
+            auto* control = dialog->findChild<QWidget*>(QLatin1String(name));
+            if (!control)
+                return QStringLiteral("%1 missing").arg(QLatin1String(name));
+            auto* button = qobject_cast<QAbstractButton*>(control);
+            return QStringLiteral("%1%2%3").arg(QLatin1String(name),
+                                                control->isEnabled() ? QString() : QStringLiteral(" disabled"),
+                                                button && button->isChecked() ? QStringLiteral(" checked") : QString());
+        };
+        for (const char* name : {"printAll", "printRange", "pagesRadioButton", "pagesLineEdit", "from", "to"})
+            seen << state(name);
+        dialog->reject();
+    });
+    RealPrintDialogs().execute(&owner);
+    QCOMPARE(seen, (QStringList{"printAll checked", "printRange disabled", "pagesRadioButton disabled",
+                                "pagesLineEdit disabled", "from disabled", "to disabled"}));
 }
 
 void TestViewers::failedNavigationKeepsCaption()

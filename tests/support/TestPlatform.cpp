@@ -1,6 +1,7 @@
 #include "support/TestPlatform.h"
 
 #include "platform/Error.h"
+#include "platform/RealPlatform.h"
 
 #include <QDir>
 
@@ -77,6 +78,8 @@ TestPlatform::TestPlatform()
                       [](QWidget* parent) -> HtmlView* {
                           if (g_current->failHtmlViews)
                               throw Error(QStringLiteral("The HTML view could not be created"));
+                          if (g_current->realHtmlViews)
+                              return new WebHtmlView(parent);
                           return new TestHtmlView(parent);
                       });
 }

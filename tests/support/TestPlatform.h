@@ -40,6 +40,9 @@ public:
     QList<bool> printAnswers;
     // When set, the next HTML views fail to be created.
     bool failHtmlViews = false;
+    // When set, the next HTML views are the program's real ones, with the
+    // browser engine (loaded at their first navigation).
+    bool realHtmlViews = false;
 
     // The texts of the boxes of one kind, in order.
     QStringList texts(const QString& kind) const;
