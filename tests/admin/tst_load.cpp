@@ -38,7 +38,7 @@ const char* const kLetters[] = {"A", "B", "C", "D", "E"};
 
 QString topicName(int t) { return QStringLiteral("Тема %1").arg(t + 1); }
 
-qint64 percentile99(std::vector<qint64> values)
+double percentile99(std::vector<double> values)
 {
     if (values.empty())
         return 0;
@@ -144,7 +144,7 @@ void TestLoad::lab()
         QVERIFY2(!byName.contains(row[0].toString()), qPrintable("stored twice: " + row[0].toString()));
         byName.insert(row[0].toString(), row);
     }
-    std::vector<qint64> choices, gradings;
+    std::vector<double> choices, gradings;
     int runs = 0;
     for (const QString& line : std::as_const(lines)) {
         const QStringList f = line.split(u'\t');
@@ -156,8 +156,8 @@ void TestLoad::lab()
         QVERIFY2(!row.isEmpty(), qPrintable("lost: " + f[1]));
         QCOMPARE(row[1].toString(), QString::number(kQuestions));
         QCOMPARE(row[2].toString(), grading::grade(f[2].toInt(), kQuestions).letter);
-        choices.push_back(f[4].toLongLong());
-        gradings.push_back(f[5].toLongLong());
+        choices.push_back(f[4].toDouble());
+        gradings.push_back(f[5].toDouble());
     }
     // A run that reported no error is stored once; nothing else is stored.
     QCOMPARE(int(stored.size()), runs);
@@ -168,7 +168,7 @@ void TestLoad::lab()
         QVERIFY(actions > 0);
 
     qInfo("LOAD %s: %d students x %d runs of %d questions, %d results in %.1f s = %.2f results/s; "
-          "topic choice p99 %lld ms, grading p99 %lld ms; teacher saved and deleted %d questions meanwhile; "
+          "topic choice p99 %.1f ms, grading p99 %.1f ms; teacher saved and deleted %d questions meanwhile; "
           "%d error boxes",
           QTest::currentDataTag(), kStudents, kRuns, kQuestions, runs, seconds, double(runs) / seconds,
           percentile99(choices), percentile99(gradings), actions, int(errors.size()));
