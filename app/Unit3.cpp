@@ -1,4 +1,6 @@
 #include "app/Unit3.h"
+#include "data/Connection.h"
+#include "forms/Unit6.h"
 
 #include "app/Forms.h"
 #include "app/Globals.h"
@@ -91,17 +93,17 @@ TForm3::TForm3(QWidget* parent)
     Image1->setImage(TitlePicture::load(QString::fromLatin1(TitlePicture::kResource)));
 
     const int headline = Look::Bold | Look::Italic;
-    Label1 = makeLabel(this, QStringLiteral("Министерство науки и высшего образования РК"), 16, 16, 508,
-                       20, 17, headline, kYellow);
-    Label2 = makeLabel(this, QStringLiteral("Северо-Казахстанский гуманитарный университет им. Абая"), 16, 40,
-                       568, 20, 17, headline, kYellow);
+    Label1 = makeLabel(this, QStringLiteral("Министерство науки и высшего образования РК"), 16, 16, 508, 20, 17,
+                       headline, kYellow);
+    Label2 = makeLabel(this, QStringLiteral("Северо-Казахстанский гуманитарный университет им. Абая"), 16, 40, 568, 20,
+                       17, headline, kYellow);
     Label3 = makeLabel(this, QStringLiteral("Кафедра русской филологии"), 16, 63, 330, 20, 17, headline, kYellow);
-    Label4 = makeLabel(this, QStringLiteral("Электронный учебник «История русской литературы XIX века»"), 16, 96,
-                       697, 24, 19, Look::Regular, kRed);
+    Label4 = makeLabel(this, QStringLiteral("Электронный учебник «История русской литературы XIX века»"), 16, 96, 697,
+                       24, 19, Look::Regular, kRed);
     Label5 = makeLabel(this, QStringLiteral("Специальность «Русский язык и литература»"), 302, 504, 490, 24, 19,
                        Look::Bold, kYellow);
-    Label6 = makeLabel(this, QStringLiteral("Автор курса: кандидат филологических наук, доцент О. В. Лесная"), 384,
-                       536, 414, 48, 19, Look::Bold, kYellow);
+    Label6 = makeLabel(this, QStringLiteral("Автор курса: кандидат филологических наук, доцент О. В. Лесная"), 384, 536,
+                       414, 48, 19, Look::Bold, kYellow);
     Label6->setWordWrap(true);
     const auto labels = {Label1, Label2, Label3, Label4, Label5, Label6};
     int number = 1;
@@ -162,8 +164,13 @@ void TForm3::Button1Click()
 {
     Form1->showAndRaise();
     hide();
-    // The whole text decides, exactly as typed; the check box is not consulted.
-    if (Edit1->text() == QLatin1String(kTeacherPassword)) {
+    // The course's file: the whole text decides, exactly as typed; the check
+    // box is not consulted. A course server: with "преподаватель" ticked, the
+    // server decides, the text being the teacher role's password.
+    const bool teacher = Form6->ADOConnection1->server()
+                             ? CheckBox1->isChecked() && Form6->logInAsTeacher(Edit1->text())
+                             : Edit1->text() == QLatin1String(kTeacherPassword);
+    if (teacher) {
         Form1->Button8->setVisible(true);
         Form1->Button7->setVisible(true);
         Form1->Edit3->setVisible(true);

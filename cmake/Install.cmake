@@ -88,6 +88,7 @@ endforeach()
 
 configure_file(packaging/changelog.in "${NORVENA_STAGE}/changelog" @ONLY)
 foreach(source "${CMAKE_SOURCE_DIR}/packaging/norvena.1" "${CMAKE_SOURCE_DIR}/packaging/norvena-start.1"
+        "${CMAKE_SOURCE_DIR}/packaging/norvena-admin.1"
         "${NORVENA_STAGE}/changelog")
     get_filename_component(name "${source}" NAME)
     set(gz "${NORVENA_STAGE}/gz/${name}.gz")
@@ -103,7 +104,7 @@ add_custom_target(norvena_install_files ALL DEPENDS ${NORVENA_INSTALL_FILES})
 configure_file(packaging/norvena.desktop.in "${NORVENA_STAGE}/${NORVENA_APP_ID}.desktop" @ONLY)
 configure_file(packaging/norvena.metainfo.xml.in "${NORVENA_STAGE}/${NORVENA_APP_ID}.metainfo.xml" @ONLY)
 
-install(TARGETS norvena norvena_start RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(TARGETS norvena norvena_start norvena-admin RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(TARGETS norvena_webview LIBRARY DESTINATION "${NORVENA_MODULE_INSTALL_DIR}")
 install(FILES "doc/${NORVENA_GUIDE}" DESTINATION "${NORVENA_DATA_INSTALL_DIR}")
 install(DIRECTORY course/ DESTINATION "${NORVENA_DATA_INSTALL_DIR}/course"
@@ -115,6 +116,7 @@ install(FILES "${NORVENA_STAGE}/${NORVENA_APP_ID}.metainfo.xml" DESTINATION "${C
 install(FILES packaging/norvena.svg DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps"
     RENAME "${NORVENA_APP_ID}.svg")
 install(FILES "${NORVENA_STAGE}/gz/norvena.1.gz" "${NORVENA_STAGE}/gz/norvena-start.1.gz"
+    "${NORVENA_STAGE}/gz/norvena-admin.1.gz"
     DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 install(FILES packaging/copyright "${NORVENA_STAGE}/gz/changelog.gz" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 # The settings file goes to /etc for the prefix /usr (the package, through

@@ -2,7 +2,8 @@
 # scripts/package.sh for a release build with Debian's hardening flags). It
 # holds what `cmake --install` installs (cmake/Install.cmake), at the same
 # prefix. Library dependencies are computed from the binaries; the run-time
-# ones that no binary links are named here: the Qt SQLite driver (a plugin),
+# ones that no binary links are named here: the Qt SQLite and PostgreSQL
+# drivers (plugins),
 # the fonts of the windows, xdg-utils for opening files with their programs.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME norvena)
@@ -27,7 +28,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-liberation2, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, fonts-liberation2, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-impress")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

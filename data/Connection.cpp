@@ -1,29 +1,14 @@
 #include "data/Connection.h"
 
+#include "data/Engine.h"
+#include "data/SqlError.h"
 #include "platform/Error.h"
 
 #include <QAtomicInteger>
 #include <QDir>
-#include <QSqlDriver>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QUrl>
-
-#include <sqlite3.h>
-
-namespace {
-
-// How long a statement waits for a file that another program is writing
-// before the engine's "database is locked" is reported.
-constexpr int kBusyTimeoutMs = 5000;
-
-QString engineMessage(const QSqlError& error)
-{
-    const QString text = error.databaseText().trimmed();
-    return text.isEmpty() ? error.text().trimmed() : text;
-}
-
-} // namespace
 
 Connection::Connection(const QString& objectName, QObject* parent) : QObject(parent)
 {
@@ -63,44 +48,38 @@ void Connection::open()
     if (isOpen())
         return;
 
-    // The file is resolved now, against the working directory of this
-    // moment, and opened read-write without being created: a URI with
-    // mode=rw makes the engine refuse a missing file.
-    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(dataSource()));
-    const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
+    // The course root is the folder of the data source, resolved against
+    // the working directory of this moment; its settings file chooses the
+    // engine. The file itself is resolved now too, and never created.
+    const QString source = QDir::current().absoluteFilePath(dataSource());
+    m_fileChosen = false;
+    std::unique_ptr<Engine> engine = Engine::forCourse(QFileInfo(source).absolutePath());
+    m_fileChosen = !engine->server();
+    engine->setLogin(m_loginRole, m_loginPassword);
 
+    m_statements.clear();
+    if (QSqlDatabase::database(m_sqlName, false).driverName() != engine->driver()) {
+        QSqlDatabase::removeDatabase(m_sqlName);
+        QSqlDatabase::addDatabase(engine->driver(), m_sqlName);
+    }
     QSqlDatabase db = QSqlDatabase::database(m_sqlName, false);
-    db.setDatabaseName(uri);
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    if (!db.open()) {
-        const QString message = engineMessage(db.lastError());
-        db.close();
-        throw Error(message);
-    }
-
-    // The engine opens any file lazily; a file that is no database is found
-    // out only by the first read, so read the schema once now. Every post
-    // reaches the disk before it returns.
-    QString failure;
-    {
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !probe.next())
-            failure = engineMessage(probe.lastError());
-        probe.finish();
-        if (failure.isEmpty() && !probe.exec(QStringLiteral("PRAGMA synchronous = FULL")))
-            failure = engineMessage(probe.lastError());
-        probe.finish();
-    }
-    if (!failure.isEmpty()) {
-        db.close();
-        throw Error(failure);
-    }
+    m_engine = std::move(engine);
+    m_engine->open(db, dataSource());
 }
 
-bool Connection::isOpen() const
+bool Connection::server() const { return m_engine && m_engine->server(); }
+
+void Connection::setLogin(const QString& role, const QString& password)
 {
-    return QSqlDatabase::database(m_sqlName, false).isOpen();
+    m_loginRole = role;
+    m_loginPassword = password;
+    if (m_engine)
+        m_engine->setLogin(role, password);
 }
+
+QString Connection::teacherRole() const { return m_engine ? m_engine->teacherRole() : QString(); }
+
+bool Connection::isOpen() const { return QSqlDatabase::database(m_sqlName, false).isOpen(); }
 
 void Connection::close()
 {
@@ -130,18 +109,16 @@ QString run(const QSqlDatabase& db, const QString& statement)
 
 bool Connection::engineInAutocommit() const
 {
-    const QVariant handle = database().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+    if (!m_engine)
         return !m_inTransaction;
-    sqlite3* engine = *static_cast<sqlite3* const*>(handle.constData());
-    return engine == nullptr || sqlite3_get_autocommit(engine) != 0;
+    return m_engine->inAutocommit(database(), !m_inTransaction);
 }
 
 void Connection::begin()
 {
     // The write lock is taken now, with the busy wait of every statement;
     // a transaction that only upgraded at its first write could not wait.
-    const QString failure = run(database(), QStringLiteral("BEGIN IMMEDIATE"));
+    const QString failure = run(database(), m_engine->beginStatement());
     if (!failure.isEmpty())
         throw Error(failure);
     m_inTransaction = true;
@@ -171,10 +148,26 @@ QSqlQuery& Connection::prepareWrite(const QString& sql)
 
 void Connection::write(QSqlQuery& query)
 {
-    if (query.exec())
+    // A server spoils the whole transaction on a failed statement: each
+    // statement then runs under a savepoint of its own, and a failed one
+    // leaves the action's earlier rows in the transaction, as the file does.
+    const bool guarded = m_inTransaction && m_engine && m_engine->statementSavepoints();
+    if (guarded) {
+        const QString failure = run(database(), QStringLiteral("SAVEPOINT norvena_statement"));
+        if (!failure.isEmpty())
+            throw Error(failure);
+    }
+    if (query.exec()) {
+        if (guarded)
+            run(database(), QStringLiteral("RELEASE SAVEPOINT norvena_statement"));
         return;
+    }
     const QString message = engineMessage(query.lastError());
     query.finish();
+    if (guarded) {
+        run(database(), QStringLiteral("ROLLBACK TO SAVEPOINT norvena_statement"));
+        run(database(), QStringLiteral("RELEASE SAVEPOINT norvena_statement"));
+    }
     if (m_inTransaction && engineInAutocommit()) {
         const bool lost = !m_rollbackLog.empty();
         m_inTransaction = false;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class Engine;
 class QSqlQuery;
 
 // The one connection to the course's database file. The data source is the
@@ -41,14 +42,34 @@ public:
     // The "Data Source" part of the connection text.
     QString dataSource() const;
 
-    // Opens the file; throws Error with the engine's message on failure
-    // (missing file, a file that is not a database, ...). Does nothing when open.
+    // Opens the database; throws Error with the engine's message on failure
+    // (missing file, a file that is not a database, a server that does not
+    // answer, ...). Does nothing when open. The database is the file of the
+    // data source, unless the folder it lies in (the course root) holds a
+    // settings file naming a server (data/Settings.h); the settings file is
+    // read at every open, and one that cannot be used is reported as the
+    // failure.
     void open();
     bool isOpen() const;
     void close();
 
     // For the table objects: the open database handle.
     QSqlDatabase database() const;
+    // What differs between the engines, for the table objects; the engine
+    // the connection last opened with (nullptr before the first open).
+    Engine* engine() const { return m_engine.get(); }
+    bool server() const;
+    // Whether the last open chose the course's file (its settings were read
+    // and name no server); false before the first open.
+    bool fileChosen() const { return m_fileChosen; }
+
+    // On a server: logs in as the role with the password from the next open
+    // on (an empty role: the students' role of the settings file). The file
+    // has no roles.
+    void setLogin(const QString& role, const QString& password);
+    // On a server, the teacher's role that the settings file names; empty
+    // for the file.
+    QString teacherRole() const;
 
     // A statement of a table object, prepared once and kept while the
     // connection is open (read forward only). Throws the engine's message
@@ -102,4 +123,8 @@ private:
 
     QString m_connectionString = QString::fromLatin1(kDefaultConnectionString);
     QString m_sqlName; // unique QSqlDatabase connection name
+    std::unique_ptr<Engine> m_engine;
+    bool m_fileChosen = false;
+    QString m_loginRole;
+    QString m_loginPassword;
 };

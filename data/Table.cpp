@@ -1,7 +1,8 @@
 #include "data/Table.h"
 
 #include "data/Connection.h"
-#include "data/PrivateTable.h"
+#include "data/Engine.h"
+#include "data/SqlError.h"
 #include "data/Value.h"
 #include "platform/Error.h"
 
@@ -34,22 +35,13 @@ Kind kindOf(const QString& declaredType)
     return Kind::Other;
 }
 
-const QString& stringOf(const QVariant& v)
-{
-    return *static_cast<const QString*>(v.constData());
-}
+const QString& stringOf(const QVariant& v) { return *static_cast<const QString*>(v.constData()); }
 
 QString quoted(const QString& identifier)
 {
     QString q = identifier;
     q.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
-QString engineMessage(const QSqlError& error)
-{
-    const QString text = error.databaseText().trimmed();
-    return text.isEmpty() ? error.text().trimmed() : text;
 }
 
 // A value as read from the engine, in the form the windows see it.
@@ -240,11 +232,11 @@ struct Row {
 // The condition that finds a held row only while the database still holds
 // it as it was read: its key and every value read. A row that another
 // program removed or changed, or a new row that took over its key, fails it.
-QString sameRow(const QStringList& fields)
+QString sameRow(const QStringList& fields, const Engine* engine)
 {
     QString where = QStringLiteral("rowid = ?");
     for (const QString& f : fields)
-        where += QStringLiteral(" AND ") + quoted(f) + QStringLiteral(" IS ?");
+        where += QStringLiteral(" AND ") + quoted(f) + u' ' + engine->sameValue() + QStringLiteral(" ?");
     return where;
 }
 
@@ -444,8 +436,9 @@ void Table::open()
     if (!m_connection->isOpen())
         m_connection->open();
     QSqlDatabase db = m_connection->database();
+    const Engine* engine = m_connection->engine();
     if (m_private)
-        PrivateTable::ensure(db, m_tableName);
+        engine->makePrivate(db, m_tableName);
 
     QStringList fields;
     QVector<Kind> kinds;
@@ -453,36 +446,20 @@ void Table::open()
     // A posted row is read back when the database may store other values than
     // those sent: a column with a default, one whose values the engine may
     // convert, a trigger. Otherwise it stands as written, with its key.
-    bool readBack = false;
+    bool readBack = engine->hasTriggers(db, m_tableName);
     int keyColumns = 0;
     int keyAlias = -1;
-    {
-        QSqlQuery info(db);
-        info.setForwardOnly(true);
-        info.prepare(QStringLiteral("SELECT name, type, dflt_value, pk FROM pragma_table_info(?)"));
-        info.addBindValue(m_tableName);
-        if (!info.exec())
-            throw Error(engineMessage(info.lastError()));
-        while (info.next()) {
-            const QString type = info.value(1).toString();
-            fields << info.value(0).toString();
-            kinds << kindOf(type);
-            static const QRegularExpression size(QStringLiteral(R"(\(\s*([0-9]+))"));
-            sizes << size.match(type).captured(1).toInt();
-            readBack = readBack || !info.value(2).isNull() || kinds.back() == Kind::Other;
-            if (info.value(3).toInt() > 0) {
-                ++keyColumns;
-                if (type.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
-                    keyAlias = int(fields.size()) - 1; // the key is the row's own number
-            }
+    for (const Engine::Column& column : engine->columns(db, m_tableName)) {
+        fields << column.name;
+        kinds << kindOf(column.type);
+        static const QRegularExpression size(QStringLiteral(R"(\(\s*([0-9]+))"));
+        sizes << size.match(column.type).captured(1).toInt();
+        readBack = readBack || column.hasDefault || kinds.back() == Kind::Other;
+        if (column.key) {
+            ++keyColumns;
+            if (column.type.trimmed().compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0)
+                keyAlias = int(fields.size()) - 1; // the key is the row's own number
         }
-        info.finish();
-        info.prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND tbl_name = ? "
-                                    "COLLATE NOCASE"));
-        info.addBindValue(m_tableName);
-        if (!info.exec() || !info.next() || info.value(0).toInt() > 0)
-            readBack = true;
-        info.finish();
     }
     if (keyColumns != 1)
         keyAlias = -1;
@@ -567,15 +544,9 @@ void Table::close()
     emit currentChanged();
 }
 
-bool Table::active() const
-{
-    return d->active;
-}
+bool Table::active() const { return d->active; }
 
-Table::State Table::state() const
-{
-    return d->state;
-}
+Table::State Table::state() const { return d->state; }
 
 // ---- position ----------------------------------------------------------------
 
@@ -659,10 +630,7 @@ int Table::currentIndex() const
     return d->cur;
 }
 
-bool Table::bof() const
-{
-    return currentIndex() <= 0;
-}
+bool Table::bof() const { return currentIndex() <= 0; }
 
 bool Table::eof() const
 {
@@ -674,10 +642,7 @@ bool Table::eof() const
 
 // ---- fields ------------------------------------------------------------------
 
-QStringList Table::fieldNames() const
-{
-    return d->fields;
-}
+QStringList Table::fieldNames() const { return d->fields; }
 
 int Table::fieldIndexOf(const QString& field) const
 {
@@ -717,10 +682,7 @@ int Table::fieldSize(const QString& field) const
     return d->sizes[it.value()];
 }
 
-QString Table::text(const QString& field) const
-{
-    return value::toText(value(field));
-}
+QString Table::text(const QString& field) const { return value::toText(value(field)); }
 
 void Table::setValue(const QString& field, const QVariant& v)
 {
@@ -734,10 +696,7 @@ void Table::setValue(const QString& field, const QVariant& v)
     emit dataChanged();
 }
 
-bool Table::modified() const
-{
-    return (d->state == State::Edit || d->state == State::Insert) && d->anyWritten;
-}
+bool Table::modified() const { return (d->state == State::Edit || d->state == State::Insert) && d->anyWritten; }
 
 // ---- pending changes -----------------------------------------------------------
 
@@ -817,7 +776,8 @@ void Table::post()
                         sets += QStringLiteral(", ");
                     sets += quoted(d->fields[i]) + QStringLiteral(" = ?");
                 }
-                update = QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(quoted(m_tableName), sets, sameRow(d->fields));
+                update = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                             .arg(quoted(m_tableName), sets, sameRow(d->fields, m_connection->engine()));
             }
             QSqlQuery& q = m_connection->prepareWrite(update);
             for (int i = 0; i < n; ++i) {
@@ -867,18 +827,21 @@ void Table::post()
             marks += QLatin1Char('?');
         }
         insert = names.isEmpty()
-                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_tableName))
-                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(m_tableName), names, marks);
+                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(quoted(m_tableName))
+                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
+                           .arg(quoted(m_tableName), names, marks);
     }
     Row row;
     {
+        // Both engines hand the new row's key back (RETURNING).
         QSqlQuery& q = m_connection->prepareWrite(insert);
         for (int i = 0; i < n; ++i) {
             if (d->written[i])
                 q.addBindValue(toEngine(d->pending[i]));
         }
         m_connection->write(q);
-        row.rowid = q.lastInsertId().toLongLong();
+        if (q.next())
+            row.rowid = q.value(0).toLongLong();
         q.finish();
     }
     // Read the stored row back for its key and defaults; should that fail,
@@ -972,7 +935,8 @@ void Table::remove()
     const int index = d->visible[d->cur];
     {
         if (d->deleteText.isEmpty())
-            d->deleteText = QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_tableName), sameRow(d->fields));
+            d->deleteText = QStringLiteral("DELETE FROM %1 WHERE %2")
+                                .arg(quoted(m_tableName), sameRow(d->fields, m_connection->engine()));
         QSqlQuery& q = m_connection->prepareWrite(d->deleteText);
         bindSameRow(q, d->rows[index]);
         m_connection->write(q);
@@ -1036,10 +1000,7 @@ void Table::parseFilterInto(const QString& text)
     d->filterField = field;
 }
 
-bool Table::filtered() const
-{
-    return d->filtered;
-}
+bool Table::filtered() const { return d->filtered; }
 
 void Table::setFiltered(bool on)
 {
@@ -1059,10 +1020,7 @@ void Table::setFiltered(bool on)
     emit currentChanged();
 }
 
-QString Table::filter() const
-{
-    return d->filterText;
-}
+QString Table::filter() const { return d->filterText; }
 
 void Table::setFilter(const QString& text)
 {
@@ -1128,8 +1086,8 @@ int Table::findRow(const QString& field, const QVariant& key, LocateOptions opti
     if (kind == Kind::Text || key.typeId() == QMetaType::QString) {
         const Qt::CaseSensitivity cs = options.testFlag(CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
         const QString k = value::toText(key);
-        const bool partial = kind == Kind::Text && options.testFlag(PartialKey) &&
-                             key.typeId() == QMetaType::QString && !k.isEmpty();
+        const bool partial =
+            kind == Kind::Text && options.testFlag(PartialKey) && key.typeId() == QMetaType::QString && !k.isEmpty();
         int best = -1;
         QString bestText;
         for (int r = 0; r < count; ++r) {
@@ -1237,10 +1195,7 @@ void Table::refresh()
     emit currentChanged();
 }
 
-int Table::pendingInsertIndex() const
-{
-    return d->active && d->state == State::Insert ? d->insertPos : -1;
-}
+int Table::pendingInsertIndex() const { return d->active && d->state == State::Insert ? d->insertPos : -1; }
 
 int Table::displayWidth(const QString& field) const
 {

@@ -8,25 +8,14 @@ namespace grading {
 
 namespace {
 
-struct FivePointRow {
-    int from; // lower bound of p, included
-    const char16_t* text;
-};
-
-constexpr std::array<FivePointRow, 4> kFivePoint{{
-    {0, u"2"},
-    {50, u"3"},
-    {75, u"4"},
-    {90, u"5"},
+constexpr std::array<Rule, 4> kFivePoint{{
+    {0, u"2", u""},
+    {50, u"3", u""},
+    {75, u"4", u""},
+    {90, u"5", u""},
 }};
 
-struct LetterRow {
-    int from; // lower bound of p, included; the row ends below the next row's bound
-    const char16_t* text;
-    const char16_t* letter;
-};
-
-constexpr std::array<LetterRow, 11> kLetters{{
+constexpr std::array<Rule, 11> kLetters{{
     {0, u"F (0)", u"F"},
     {50, u"D (1.0)", u"D"},
     {55, u"D+ (1.33)", u"D+"},
@@ -51,6 +40,10 @@ template <class Rows> const auto& rowFor(const Rows& rows, long long correct, lo
 }
 
 } // namespace
+
+std::span<const Rule> fivePointRules() { return kFivePoint; }
+
+std::span<const Rule> letterRules() { return kLetters; }
 
 Grade grade(int correct, int questions)
 {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <span>
+
 // The grading rules of a test run: the share of correct answers, p = k × 100 / N,
 // turned into a five-point grade and a letter grade with its grade point.
 //
@@ -29,5 +31,18 @@ struct Grade {
 // Error("Invalid floating point operation"), k/0 with k > 0
 // Error("Floating point division by zero"), as the floating-point unit does.
 Grade grade(int correct, int questions);
+
+// The rules above as data, the one place they are written down. A row holds
+// from its lower bound of p (included) up to the next row's bound; the grade
+// of (k, N) is the last row whose bound k × 100 ≥ bound × N reaches. The
+// server's grading function follows the same rows (they are copied into its
+// table when the server is set up).
+struct Rule {
+    int from;               // lower bound of p, included
+    const char16_t* text;   // as shown: "3", "B- (2.67)"
+    const char16_t* letter; // as stored ("B-"); empty for the five-point scale
+};
+std::span<const Rule> fivePointRules();
+std::span<const Rule> letterRules();
 
 } // namespace grading

@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "data/Connection.h"
+#include "data/ServerGrading.h"
 #include "data/Table.h"
 #include "data/Value.h"
 #include "forms/Grading.h"
@@ -32,8 +33,8 @@ constexpr int kComboItemHeight = 20;
 // The answer letters; radio index i stands for answerLetters()[i].
 const QStringList& answerLetters()
 {
-    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                                     QStringLiteral("D"), QStringLiteral("E")};
+    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
+                                     QStringLiteral("E")};
     return letters;
 }
 
@@ -312,10 +313,7 @@ void TForm6::createControls()
 }
 
 // The panel is aligned to the bottom edge: full client width, fixed height.
-void TForm6::placePanel()
-{
-    sPanel1->setGeometry(0, height() - kPanelHeight, width(), kPanelHeight);
-}
+void TForm6::placePanel() { sPanel1->setGeometry(0, height() - kPanelHeight, width(), kPanelHeight); }
 
 void TForm6::resizeEvent(QResizeEvent* event)
 {
@@ -326,8 +324,42 @@ void TForm6::resizeEvent(QResizeEvent* event)
 void TForm6::FormCreate()
 {
     ErrorReport::run([this] { ADOConnection1->open(); });
+    // A course server that does not answer, or a settings file that cannot
+    // be used, is reported once: each table would only wait and say the same.
+    // The tables try again when they are next opened.
+    if (!ADOConnection1->isOpen() && !ADOConnection1->fileChosen())
+        return;
+    reopenTables();
+}
+
+void TForm6::reopenTables()
+{
     for (Table* table : {tblTemi, tblTest, tblTesting, tblResult, tblMedia})
         ErrorReport::run([table] { table->open(); });
+}
+
+bool TForm6::logInAsTeacher(const QString& password)
+{
+    const QString role = ADOConnection1->teacherRole();
+    const auto relogin = [this](const QString& as, const QString& secret) {
+        for (Table* table : {tblTemi, tblTest, tblTesting, tblResult, tblMedia})
+            table->close();
+        ADOConnection1->close();
+        ADOConnection1->setLogin(as, secret);
+        ADOConnection1->open();
+    };
+    try {
+        relogin(role, password);
+    } catch (const std::exception& e) {
+        ErrorReport::show(ErrorReport::textOf(e));
+        ADOConnection1->setLogin(QString(), QString());
+        ErrorReport::run([this] { ADOConnection1->open(); });
+        if (ADOConnection1->isOpen())
+            reopenTables();
+        return false;
+    }
+    reopenTables();
+    return true;
 }
 
 void TForm6::OpenTestWindow()
@@ -385,6 +417,13 @@ void TForm6::sComboBox1Change()
         tblTesting->post();
         tblTest->next();
     }
+
+    // On a course server, the server records the run's questions and their
+    // letters, which it keeps to itself and grades against.
+    if (ADOConnection1->server()) {
+        server_grading::startRun(*ADOConnection1, topic);
+        m_runTopic = topic;
+    }
 }
 
 void TForm6::sTreeView1Click()
@@ -427,6 +466,29 @@ void TForm6::sButton1Click()
     // The move to the first row writes the answer recorded last.
     tblTesting->first();
     const int rows = tblTesting->recordCount();
+
+    if (ADOConnection1->server()) {
+        // The server grades the sheet against its own questions and letters
+        // (those of the run, or all questions when no topic was chosen),
+        // stores the result row and answers with what the window shows.
+        QList<QPair<QVariant, QVariant>> sheet;
+        for (int i = 0; i < rows; ++i) {
+            sheet.append({tblTesting->value(QStringLiteral("nom1")), tblTesting->value(QStringLiteral("otv"))});
+            tblTesting->next();
+        }
+        const QVariant topic = tblTest->filtered() ? QVariant(m_runTopic) : QVariant();
+        const server_grading::Outcome graded = server_grading::grade(*ADOConnection1, sEdit1->text(), topic, sheet);
+        Form7->showAndRaise();
+        Form7->Label1->setText(sEdit1->text());
+        Form7->Label1->adjustSize();
+        Form7->Edit1->setText(QString::number(graded.questions));
+        Form7->Edit2->setText(QString::number(graded.correct));
+        Form7->Edit3->setText(graded.fivePoint);
+        Form7->Edit4->setText(graded.letterText);
+        hide();
+        return;
+    }
+
     int correct = 0;
     for (int i = 0; i < rows; ++i) {
         tblTest->locate(QStringLiteral("id"), tblTesting->value(QStringLiteral("nom1")), Table::NoOptions);

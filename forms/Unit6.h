@@ -119,7 +119,14 @@ public:
     // Records the chosen letter in the current sheet row (pending, not posted).
     void sRadioGroup1Click();
     // "Выполнено": grades the run, shows the result window, stores the result.
+    // On a course server the server grades the sheet and stores the result.
     void sButton1Click();
+
+    // On a course server: logs the connection in as the teacher's role with
+    // the password and opens the five table objects again over it. A login
+    // the server refuses is reported, the students' login comes back, and
+    // the answer is false. Not for the file, whose teacher has no role.
+    bool logInAsTeacher(const QString& password);
 
     // Controls.
     QGroupBox* sGroupBox2 = nullptr;
@@ -147,4 +154,8 @@ protected:
 private:
     void createControls();
     void placePanel();
+    void reopenTables();
+
+    // The topic of the run the server recorded last (server only).
+    QString m_runTopic;
 };

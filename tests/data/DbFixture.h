@@ -5,6 +5,9 @@
 // that reads and writes the file the way another program would.
 
 #include "data/Connection.h"
+#include "data/Schema.h"
+#include "pg/PgSession.h"
+#include "pg/ServerCourse.h"
 #include "support/SideConnection.h"
 
 #include <QAtomicInteger>
@@ -32,8 +35,31 @@ inline const QStringList kSchema = {
     "CREATE TABLE media (name VARCHAR(100), file VARCHAR(255))",
 };
 
-// A side connection to a file, the way another program would use it.
-using Side = SideConnection;
+// A side connection to the database, the way another program would use it:
+// to the file, or, when the tests run against a server, to the server
+// database as its administrator.
+class Side {
+public:
+    explicit Side(const QString& path) : m_file(std::make_unique<SideConnection>(path)) {}
+    explicit Side(std::unique_ptr<PgSession> session) : m_server(std::move(session)) {}
+
+    bool exec(const QString& sql, const QVariantList& values = {}, QString* error = nullptr)
+    {
+        return m_file ? m_file->exec(sql, values, error) : m_server->exec(sql, values, error);
+    }
+    QList<QVariantList> rows(const QString& sql, const QVariantList& values = {})
+    {
+        return m_file ? m_file->rows(sql, values) : m_server->rows(sql, values);
+    }
+    QVariant scalar(const QString& sql, const QVariantList& values = {})
+    {
+        return m_file ? m_file->scalar(sql, values) : m_server->scalar(sql, values);
+    }
+
+private:
+    std::unique_ptr<SideConnection> m_file;
+    std::unique_ptr<PgSession> m_server;
+};
 
 // A temporary folder holding "test.mdb" with the course's tables.
 class Db {
@@ -43,14 +69,35 @@ public:
     QString dir() const { return m_dir.path(); }
     QString path() const { return m_dir.filePath(QStringLiteral("test.mdb")); }
 
-    // Makes the file with the schema and then the given statements.
+    // Makes the file with the schema and then the given statements. When
+    // the tests run against a server, the rows then move to a server
+    // database of the folder's own (test.mdb goes, norvena.ini names the
+    // database), with the same rule on the correct letters and, as in the
+    // file, an answer sheet shared by every connection.
     void make(const QStringList& statements = {})
     {
-        Side side(path());
-        side.exec(QStringLiteral("BEGIN"));
-        for (const QString& sql : kSchema + statements)
-            side.exec(sql);
-        side.exec(QStringLiteral("COMMIT"));
+        {
+            SideConnection side(path());
+            side.exec(QStringLiteral("BEGIN"));
+            for (const QString& sql : kSchema + statements)
+                side.exec(sql);
+            side.exec(QStringLiteral("COMMIT"));
+        }
+        if (!test_engine::server())
+            return;
+        QList<QVariantList> sheet;
+        {
+            SideConnection side(path());
+            sheet = side.rows(QStringLiteral("SELECT nom, nom1, otv FROM testing ORDER BY rowid"));
+        }
+        m_server = std::make_unique<ServerCourse>(dir(), ServerCourse::Login::Administrator);
+        QVERIFY2(m_server->error().isEmpty(), qPrintable(m_server->error()));
+        auto admin = m_server->administrator();
+        QVERIFY(admin->exec(schema::serverDdl(*schema::table(QStringLiteral("testing")), false)));
+        for (const QVariantList& row : sheet)
+            QVERIFY(admin->exec(QStringLiteral("INSERT INTO testing (nom, nom1, otv) VALUES (?, ?, ?)"), row));
+        QVERIFY(
+            admin->exec(QStringLiteral("ALTER TABLE test ADD CHECK (otv IS NULL OR otv IN ('A','B','C','D','E'))")));
     }
 
     // A connection whose data source is the file's full path.
@@ -62,11 +109,38 @@ public:
         return c;
     }
 
-    std::unique_ptr<Side> side() const { return std::make_unique<Side>(path()); }
+    std::unique_ptr<Side> side() const
+    {
+        if (m_server)
+            return std::make_unique<Side>(m_server->administrator());
+        return std::make_unique<Side>(path());
+    }
+    ServerCourse* server() const { return m_server.get(); }
 
 private:
     QTemporaryDir m_dir;
+    std::unique_ptr<ServerCourse> m_server; // dropped before the folder goes
 };
+
+// An SQL expression giving the kind of value a column holds, as the file's
+// engine names it: "integer", "text", "null" (on a server too).
+inline QString typeOf(const QString& column)
+{
+    if (!test_engine::server())
+        return QStringLiteral("typeof(%1)").arg(column);
+    return QStringLiteral("CASE WHEN %1 IS NULL THEN 'null' "
+                          "WHEN pg_typeof(%1) IN ('integer'::regtype, 'bigint'::regtype) THEN 'integer' "
+                          "WHEN pg_typeof(%1) IN ('text'::regtype, 'character varying'::regtype) THEN 'text' "
+                          "ELSE pg_typeof(%1)::text END")
+        .arg(column);
+}
+
+// The words of the engine's message for a value a CHECK rule refuses.
+inline QString checkFailure()
+{
+    return test_engine::server() ? QStringLiteral("violates check constraint")
+                                 : QStringLiteral("CHECK constraint failed");
+}
 
 // The statements of a question row.
 inline QString question(int nom, int nom1, const QString& topic, const QString& otv)

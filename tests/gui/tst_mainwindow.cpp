@@ -11,6 +11,7 @@
 #include "forms/Unit2.h"
 #include "forms/Unit6.h"
 #include "forms/Unit8.h"
+#include "platform/Cp1251.h"
 #include "platform/ErrorReport.h"
 #include "platform/FileListBox.h"
 #include "platform/FileSystem.h"
