@@ -1,27 +1,8 @@
 #pragma once
 
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm5;
-class TForm6;
-class TForm7;
-class TForm8;
-class TForm9;
-class TForm10;
+#include "forms/Forms.h"
 
-// The nine windows of the program, created once at start-up.
-extern TForm3* Form3;   // title window, the application's main form
-extern TForm1* Form1;   // main window
-extern TForm2* Form2;   // document viewer
-extern TForm5* Form5;   // user-guide viewer
-extern TForm6* Form6;   // test window; owns the database objects
-extern TForm7* Form7;   // result window
-extern TForm8* Form8;   // test editor
-extern TForm9* Form9;   // results register
-extern TForm10* Form10; // multimedia window
-
-// Creates the windows hidden, in the start-up order above. Errors of a
+// Creates the windows hidden, in the start-up order of forms/Forms.h. Errors of a
 // window's creation handler are reported and start-up goes on; any other
 // error while a window is built is thrown to the caller.
 void createForms();

@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "app/Unit3.h"
 #include "platform/ErrorReport.h"
 #include "platform/Platform.h"

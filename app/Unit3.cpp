@@ -3,7 +3,7 @@
 #include "forms/Unit6.h"
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "app/TitlePicture.h"
 #include "forms/Unit1.h"
 #include "forms/Unit5.h"

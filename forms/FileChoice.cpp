@@ -1,6 +1,6 @@
 #include "forms/FileChoice.h"
 
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "platform/Platform.h"
 
 #include <QDir>

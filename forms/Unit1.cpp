@@ -1,7 +1,7 @@
 #include "forms/Unit1.h"
 
-#include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Forms.h"
+#include "forms/Globals.h"
 #include "forms/AuthorRegister.h"
 #include "forms/MaterialPanels.h"
 #include "forms/Unit10.h"

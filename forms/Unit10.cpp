@@ -1,6 +1,6 @@
 #include "forms/Unit10.h"
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "data/Table.h"
 #include "forms/Unit6.h"
 #include "platform/ErrorReport.h"

@@ -1,6 +1,6 @@
 #include "forms/Unit6.h"
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "data/Connection.h"
 #include "data/ServerGrading.h"
 #include "data/Table.h"

@@ -1,6 +1,6 @@
 #include "forms/Unit7.h"
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "forms/Unit1.h"
 #include "platform/ErrorReport.h"
 #include "skin/Look.h"

@@ -1,6 +1,6 @@
 #include "forms/Unit8.h"
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "data/Aiken.h"
 #include "data/QuestionBank.h"
 #include "data/Table.h"

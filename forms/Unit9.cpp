@@ -1,6 +1,6 @@
 #include "forms/Unit9.h"
 
-#include "app/Forms.h"
+#include "forms/Forms.h"
 #include "data/Csv.h"
 #include "data/Table.h"
 #include "data/Value.h"

@@ -7,7 +7,7 @@
 #include "support/CourseFixture.h"
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "forms/Unit2.h"
 #include "platform/Error.h"
 #include "platform/Platform.h"

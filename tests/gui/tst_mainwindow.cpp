@@ -3,7 +3,7 @@
 // remove, the teaching-materials panels and the exit.
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "app/Unit3.h"
 #include "forms/AuthorRegister.h"
 #include "forms/MaterialPanels.h"

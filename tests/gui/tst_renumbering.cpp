@@ -10,7 +10,7 @@
 #include "support/SideConnection.h"
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "app/Startup.h"
 #include "data/Table.h"
 #include "forms/Unit6.h"

@@ -3,7 +3,7 @@
 // be used is reported once at start-up and start-up goes on.
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "app/Unit3.h"
 #include "data/Connection.h"
 #include "data/Table.h"

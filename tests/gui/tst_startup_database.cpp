@@ -3,7 +3,7 @@
 // the file is there, against the working directory of that moment.
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "data/Connection.h"
 #include "data/Table.h"
 #include "forms/Unit1.h"

@@ -4,7 +4,7 @@
 #include "support/CourseFixture.h"
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "app/Startup.h"
 #include "app/TitlePicture.h"
 #include "app/Unit3.h"

@@ -3,7 +3,7 @@
 #include "support/CourseFixture.h"
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "forms/Unit2.h"
 #include "forms/Unit5.h"
 #include "platform/Error.h"

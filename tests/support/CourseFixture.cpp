@@ -1,7 +1,7 @@
 #include "support/CourseFixture.h"
 
 #include "app/Forms.h"
-#include "app/Globals.h"
+#include "forms/Globals.h"
 #include "app/Startup.h"
 
 #include <QAbstractButton>

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "forms/Globals.h"
 
 QString UserRole;
 QString HomeDir;
