@@ -193,13 +193,13 @@ int main(int argc, char* argv[])
     };
     for (qsizetype i = args.indexOf(QStringLiteral("--program")); i > 0 && i + 1 < args.size();
          i = args.indexOf(QStringLiteral("--program"), i + 2)) {
-        const QString spec = args[i + 1];
-        const qsizetype eq = spec.indexOf(u'=');
+        const QString entry = args[i + 1];
+        const qsizetype eq = entry.indexOf(u'=');
         if (eq <= 0) {
-            std::fprintf(stderr, "--program wants NAME=PATH, not %s\n", qPrintable(spec));
+            std::fprintf(stderr, "--program wants NAME=PATH, not %s\n", qPrintable(entry));
             return 2;
         }
-        programs.push_back({spec.left(eq), spec.mid(eq + 1), {}, {}});
+        programs.push_back({entry.left(eq), entry.mid(eq + 1), {}, {}});
     }
     for (const Program& p : programs)
         if (!QFile::exists(p.binary)) {
