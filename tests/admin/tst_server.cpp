@@ -270,6 +270,7 @@ void TestServer::studentIsRefused_data()
     QTest::newRow("add a question") << "INSERT INTO test (rasdel, otv) VALUES ('Пушкин', 'A')";
     QTest::newRow("delete a question") << "DELETE FROM test";
     QTest::newRow("change a topic") << "UPDATE temi SET rasdel = 'x'";
+    QTest::newRow("add a topic") << "INSERT INTO temi (rasdel) VALUES ('x')";
     QTest::newRow("change the grading rules") << "UPDATE norvena_grade_rule SET from_percent = 0";
     QTest::newRow("make a table") << "CREATE TABLE public.result2 (fio text)";
     QTest::newRow("replace the grading function")
@@ -383,6 +384,7 @@ void TestServer::teacherMayDoWhatTheEditorAndRegisterDo()
     QVERIFY(teacher->exec("UPDATE result SET fio = 'Иванов И.И.'"));
     QVERIFY(teacher->exec("INSERT INTO result (fio, data, kol, ocenka) VALUES ('Петров', '2024-01-02', '3', 'C')"));
     QVERIFY(teacher->exec("DELETE FROM result WHERE fio = 'Петров'"));
+    QVERIFY(teacher->exec("INSERT INTO temi (rasdel) VALUES ('Гоголь')")); // the editor's question import
     QVERIFY(teacher->exec("INSERT INTO media (name, file) VALUES ('a', 'b')"));
     QVERIFY(teacher->exec("UPDATE media SET file = 'c'"));
     QVERIFY(teacher->exec("DELETE FROM media"));

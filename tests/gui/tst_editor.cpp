@@ -11,6 +11,7 @@
 #include "app/Unit3.h"
 #include "data/Table.h"
 #include "forms/Unit1.h"
+#include "forms/Unit10.h"
 #include "forms/Unit6.h"
 #include "forms/Unit8.h"
 #include "forms/Unit9.h"
@@ -126,6 +127,7 @@ private slots:
     void errorInTheRenumberingLeavesTheEarlierRowsWritten();
 
     void exitAndResults();
+    void teacherAddsATopicAndACatalogueEntry();
 
 private:
     void makeDatabase(const QList<Question>& questions, const QStringList& extra = {});
@@ -749,6 +751,44 @@ void TestEditor::exitAndResults()
     QVERIFY(Form1->isVisible());
     QCOMPARE(Form6->tblTest->state(), Table::State::Insert); // pending until the next move
     QVERIFY(course->platform.boxes.isEmpty());
+}
+
+// The teacher's other writes, on either engine: a question bank imported
+// into a topic that temi does not list yet adds the topic there, and the
+// catalogue takes a new entry. (On a server each needs a right of the
+// teacher's role: inserting into temi and into media.)
+void TestEditor::teacherAddsATopicAndACatalogueEntry()
+{
+    startAsTeacher(numbered(2));
+    openEditor();
+    QVERIFY(QTest::qWaitForWindowActive(Form8)); // the keys of the window's actions
+    course->writeFile(QStringLiteral("Гоголь.txt"), QStringLiteral("Кто написал «Ревизора»?\nA) Гоголь\nB) Грибоедов\n"
+                                                                   "ANSWER: A\n")
+                                                        .toUtf8());
+    Form8->sEdit1->setText(QStringLiteral("Гоголь"));
+    course->platform.fileAnswers << course->path(QStringLiteral("Гоголь.txt"));
+    QTest::keyClick(Form8->sTreeView1, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList{});
+    QCOMPARE(course->platform.texts(QStringLiteral("notice")),
+             QStringList{QStringLiteral("Добавлено вопросов: 1 (тема «Гоголь»).")});
+    QCOMPARE(stored().value(2),
+             QStringLiteral("3 | 1 | Гоголь | A | Кто написал «Ревизора»?\r\nA) Гоголь\r\nB) Грибоедов"));
+    QStringList topics;
+    for (const QVariantList& row : databaseRows(QStringLiteral("SELECT rasdel FROM temi ORDER BY rowid")))
+        topics << row.value(0).toString();
+    QCOMPARE(topics, QStringList({kPushkin, kLermontov, QStringLiteral("Гоголь")}));
+    course->platform.clear();
+
+    click(Form1->Button5); // "Видео"
+    QVERIFY(Form10->isVisible());
+    typeText(Form10->sEdit2, QStringLiteral("Гоголь. Шинель"));
+    typeText(Form10->sEdit3, QStringLiteral("gogol.wav"));
+    click(Form10->sButton2);
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList{});
+    const QList<QVariantList> media = databaseRows(QStringLiteral("SELECT name, file FROM media ORDER BY rowid"));
+    QVERIFY(!media.isEmpty());
+    QCOMPARE(media.last(), (QVariantList{QStringLiteral("Гоголь. Шинель"), QStringLiteral("gogol.wav")}));
+    QCOMPARE(Form10->sListBox1->item(Form10->sListBox1->count() - 1)->text(), QStringLiteral("Гоголь. Шинель"));
 }
 
 QTEST_MAIN(TestEditor)

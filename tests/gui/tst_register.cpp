@@ -1,11 +1,15 @@
 // The results register: the grid and the navigator over the test window's
 // tblResult, driven through the keyboard, the mouse and the navigator's
-// buttons, with what they write read back from the database file.
+// buttons by the teacher, with what they write read back from the course's
+// database (the file, or the course server when the suite runs against one).
 
+#include "pg/PgSession.h"
+#include "pg/ServerCourse.h"
 #include "support/CourseFixture.h"
 #include "support/SideConnection.h"
 
 #include "app/Forms.h"
+#include "app/Unit3.h"
 #include "data/Table.h"
 #include "forms/DataGrid.h"
 #include "forms/DataNavigator.h"
@@ -14,9 +18,11 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDate>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -42,14 +48,76 @@ const QList<Result> kThree{{"Иванова Мария", "2024-03-14", "11", "B"
                            {"Петров Сергей", "2024-03-15", "11", "C+"},
                            {"Сидоров Алексей", "2024-04-02", "5", "A"}};
 
+// The course's database on a server of the test's own, when the suite runs
+// against one: made from the course's file by startWith(), dropped by the
+// suite's cleanup() once the test's course and windows are gone.
+std::unique_ptr<ServerCourse> theServer;
+
+// A statement on the course's database from outside the program, as another
+// program would run it: on the file, or on the server as its administrator.
+bool execOutside(const CourseFixture& course, const QString& sql, const QVariantList& values = {})
+{
+    if (theServer)
+        return theServer->administrator()->exec(sql, values);
+    SideConnection db(course.path(QStringLiteral("test.mdb")));
+    return db.exec(sql, values);
+}
+
+QList<QVariantList> rowsOutside(const CourseFixture& course, const QString& select)
+{
+    if (theServer)
+        return theServer->administrator()->rows(select);
+    SideConnection db(course.path(QStringLiteral("test.mdb")));
+    return db.rows(select);
+}
+
+// Moves the course's file to a server database of its own when the suite
+// runs against a server; nothing for the file.
+bool moveToTheEngine(const CourseFixture& course)
+{
+    if (!test_engine::server())
+        return true;
+    theServer = std::make_unique<ServerCourse>(course.root());
+    if (!theServer->error().isEmpty()) {
+        qWarning() << "no course server:" << theServer->error();
+        return false;
+    }
+    return true;
+}
+
+// "Вход" as the teacher, who alone reaches the register: the password of the
+// file, or on a server the ticked box and the teacher role's password.
+bool logInAsTeacher(CourseFixture& course)
+{
+    Form3->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(bool(theServer));
+    Form3->findChild<QLineEdit*>(QStringLiteral("Edit1"))
+        ->setText(theServer ? QString::fromUtf8(ServerCourse::kTeacherPassword) : QStringLiteral("quartz"));
+    click(Form3->findChild<QPushButton*>(QStringLiteral("Button1")));
+    const QStringList notices = course.platform.texts(QStringLiteral("notice"));
+    const bool teacher = notices == QStringList{QStringLiteral("Вы вошли в программу как преподаватель!")};
+    if (!teacher)
+        qWarning() << "the teacher's login said:" << notices << course.platform.texts(QStringLiteral("error"));
+    course.platform.clear();
+    return teacher;
+}
+
+// A rule of the results table that refuses some rows.
+enum class Rule {
+    None,
+    NameRequired, // a row without a name (fio empty) is refused
+};
+
 // Gives the course's database exactly these results, with table result
-// defined as given, starts the program and shows the register with the
-// focus in its grid.
-bool startWith(CourseFixture& course, const QList<Result>& rows, const QString& resultTable = kPlainResult)
+// under the rule, starts the program, logs in as the teacher and shows the
+// register with the focus in its grid.
+bool startWith(CourseFixture& course, const QList<Result>& rows, Rule rule = Rule::None)
 {
     {
         SideConnection db(course.path(QStringLiteral("test.mdb")));
-        if (!db.exec(QStringLiteral("DROP TABLE result")) || !db.exec(resultTable))
+        QString table = kPlainResult;
+        if (rule == Rule::NameRequired) // the server gets the rule below
+            table.replace(QStringLiteral("fio VARCHAR(50)"), QStringLiteral("fio VARCHAR(50) CHECK (fio <> '')"));
+        if (!db.exec(QStringLiteral("DROP TABLE result")) || !db.exec(table))
             return false;
         db.exec(QStringLiteral("BEGIN"));
         for (const Result& row : rows) {
@@ -59,11 +127,18 @@ bool startWith(CourseFixture& course, const QList<Result>& rows, const QString& 
         }
         db.exec(QStringLiteral("COMMIT"));
     }
+    if (!moveToTheEngine(course))
+        return false;
+    if (theServer && rule == Rule::NameRequired &&
+        !execOutside(course, QStringLiteral("ALTER TABLE result ADD CONSTRAINT result_named CHECK (fio <> '')")))
+        return false;
     course.start();
     if (!course.platform.boxes.isEmpty()) {
         qWarning() << "start-up reported:" << course.platform.texts(QStringLiteral("error"));
         return false;
     }
+    if (!logInAsTeacher(course))
+        return false;
     Form9->showAndRaise();
     if (!QTest::qWaitForWindowActive(Form9))
         return false;
@@ -80,9 +155,9 @@ QString shown(const QVariant& v) { return v.isNull() ? QStringLiteral("(absent)"
 // its values joined by " | ".
 QStringList stored(const CourseFixture& course)
 {
-    SideConnection db(course.path(QStringLiteral("test.mdb")));
     QStringList rows;
-    for (const QVariantList& row : db.rows(QStringLiteral("SELECT fio, data, kol, ocenka FROM result ORDER BY rowid")))
+    for (const QVariantList& row :
+         rowsOutside(course, QStringLiteral("SELECT fio, data, kol, ocenka FROM result ORDER BY rowid")))
         rows << QStringList{shown(row[0]), shown(row[1]), shown(row[2]), shown(row[3])}.join(QStringLiteral(" | "));
     return rows;
 }
@@ -181,6 +256,9 @@ std::unique_ptr<QAbstractItemModelTester> watchModel()
 class RegisterTest : public QObject {
     Q_OBJECT
 private slots:
+    // The test's course and windows are gone by now; its server database goes.
+    void cleanup() { theServer.reset(); }
+
     void windowAndColumns();
     void emptyTable();
     void closedTable();
@@ -311,13 +389,23 @@ void RegisterTest::closedTable()
 {
     // The results table is missing at start-up: tblResult stays closed.
     CourseFixture course;
-    {
-        SideConnection db(course.path(QStringLiteral("test.mdb")));
-        QVERIFY(db.exec(QStringLiteral("ALTER TABLE result RENAME TO result_away")));
-    }
+    QVERIFY(moveToTheEngine(course));
+    QVERIFY(execOutside(course, QStringLiteral("ALTER TABLE result RENAME TO result_away")));
     course.start();
     QCOMPARE(course.platform.texts(QStringLiteral("error")).size(), 1);
     course.platform.clear();
+    if (theServer) {
+        // The teacher's login opens the tables again over the teacher's role:
+        // the same failure once more, and the login stands.
+        Form3->findChild<QCheckBox*>(QStringLiteral("CheckBox1"))->setChecked(true);
+        Form3->findChild<QLineEdit*>(QStringLiteral("Edit1"))
+            ->setText(QString::fromUtf8(ServerCourse::kTeacherPassword));
+        click(Form3->findChild<QPushButton*>(QStringLiteral("Button1")));
+        QCOMPARE(course.platform.texts(QStringLiteral("error")).size(), 1);
+        QCOMPARE(course.platform.texts(QStringLiteral("notice")),
+                 QStringList{QStringLiteral("Вы вошли в программу как преподаватель!")});
+        course.platform.clear();
+    }
     Form9->showAndRaise();
     QVERIFY(QTest::qWaitForWindowActive(Form9));
     grid()->setFocus();
@@ -332,10 +420,7 @@ void RegisterTest::closedTable()
     QVERIFY(course.platform.boxes.isEmpty());
 
     // Once the table is there and tblResult opens, the grid shows its rows.
-    {
-        SideConnection db(course.path(QStringLiteral("test.mdb")));
-        QVERIFY(db.exec(QStringLiteral("ALTER TABLE result_away RENAME TO result")));
-    }
+    QVERIFY(execOutside(course, QStringLiteral("ALTER TABLE result_away RENAME TO result")));
     results()->open();
     QCOMPARE(grid()->model()->rowCount(), 3);
     QCOMPARE(enabledButtons(), QStringLiteral("--+++"));
@@ -772,9 +857,7 @@ void RegisterTest::refusedPostStaysPending()
 {
     // A results table that refuses a row without a name.
     CourseFixture course;
-    QVERIFY(startWith(course, kThree,
-                      QStringLiteral("CREATE TABLE result (fio VARCHAR(50) CHECK (fio <> ''), data DATE, "
-                                     "kol VARCHAR(10), ocenka VARCHAR(2))")));
+    QVERIFY(startWith(course, kThree, Rule::NameRequired));
     const auto tester = watchModel();
     clickCell(1, 0);
     press(Qt::Key_F2);
@@ -786,7 +869,10 @@ void RegisterTest::refusedPostStaysPending()
     press(Qt::Key_Down);
     const QStringList errors = course.platform.texts(QStringLiteral("error"));
     QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors[0].contains(QStringLiteral("CHECK constraint failed")), qPrintable(errors[0]));
+    // The engine's own words: the file's, or the server's.
+    const QString refusal = theServer ? QStringLiteral("violates check constraint \"result_named\"")
+                                      : QStringLiteral("CHECK constraint failed");
+    QVERIFY2(errors[0].contains(refusal), qPrintable(errors[0]));
     QVERIFY(!errors[0].startsWith(QStringLiteral("tblResult")));
     // The row stays as it was in the window: pending, current, marked.
     QCOMPARE(results()->state(), Table::State::Edit);
@@ -813,10 +899,15 @@ void RegisterTest::refusedDeleteKeepsTheRow()
 {
     CourseFixture course;
     QVERIFY(startWith(course, kThree));
-    {
-        SideConnection db(course.path(QStringLiteral("test.mdb")));
-        QVERIFY(db.exec(QStringLiteral(
-            "CREATE TRIGGER keep BEFORE DELETE ON result BEGIN SELECT RAISE(ABORT, 'results are kept'); END")));
+    // A database that keeps its results: every delete is refused.
+    if (theServer) {
+        QVERIFY(execOutside(course, QStringLiteral("CREATE FUNCTION keep_results() RETURNS trigger LANGUAGE plpgsql "
+                                                   "AS $$ BEGIN RAISE EXCEPTION 'results are kept'; END $$")));
+        QVERIFY(execOutside(course, QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON result FOR EACH ROW "
+                                                   "EXECUTE FUNCTION keep_results()")));
+    } else {
+        QVERIFY(execOutside(course, QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON result BEGIN "
+                                                   "SELECT RAISE(ABORT, 'results are kept'); END")));
     }
     const auto tester = watchModel();
     clickCell(1, 0);
@@ -839,11 +930,8 @@ void RegisterTest::onlyThisProgramsRowsAreShown()
     clickCell(1, 0);
 
     // Another program's row is not seen.
-    {
-        SideConnection db(course.path(QStringLiteral("test.mdb")));
-        QVERIFY(db.exec(QStringLiteral("INSERT INTO result (fio, data, kol, ocenka) "
-                                       "VALUES ('Чужой', '2024-05-01', '3', 'F')")));
-    }
+    QVERIFY(execOutside(course, QStringLiteral("INSERT INTO result (fio, data, kol, ocenka) "
+                                               "VALUES ('Чужой', '2024-05-01', '3', 'F')")));
     QCOMPARE(grid()->model()->rowCount(), 3);
 
     // A result graded in this program is: the grading adds it to tblResult
