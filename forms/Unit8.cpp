@@ -1,11 +1,11 @@
 #include "forms/Unit8.h"
 
-#include "forms/Forms.h"
 #include "data/Aiken.h"
 #include "data/QuestionBank.h"
 #include "data/Table.h"
 #include "data/Value.h"
 #include "forms/FileChoice.h"
+#include "forms/Forms.h"
 #include "forms/Unit1.h"
 #include "forms/Unit6.h"
 #include "forms/Unit9.h"
@@ -16,7 +16,6 @@
 #include "platform/Platform.h"
 #include "skin/Look.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -25,8 +24,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include <algorithm>
 
 namespace {
 
@@ -73,46 +70,6 @@ template <class W> W* named(W* widget, const char* name, const char* skinSection
 
 } // namespace
 
-// --- question tree ---------------------------------------------------------
-
-void unit8::NumberedNodes::setCount(int count)
-{
-    count = std::max(count, 0);
-    if (count == m_count)
-        return;
-    beginResetModel();
-    m_count = count;
-    endResetModel();
-}
-
-int unit8::NumberedNodes::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_count; }
-
-QVariant unit8::NumberedNodes::data(const QModelIndex& index, int role) const
-{
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_count)
-        return QVariant();
-    return QString::number(index.row() + 1);
-}
-
-unit8::TreeView::TreeView(QWidget* parent) : QTreeView(parent), m_nodes(new NumberedNodes(this))
-{
-    setModel(m_nodes);
-    setUniformRowHeights(true);
-}
-
-QString unit8::TreeView::selectedText() const
-{
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? QString() : selected.first().data().toString();
-}
-
-void unit8::TreeView::mouseReleaseEvent(QMouseEvent* event)
-{
-    QTreeView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && viewport()->rect().contains(event->position().toPoint()))
-        emit click();
-}
-
 // --- test editor -------------------------------------------------------------
 
 TForm8::TForm8(QWidget* parent) : Form(parent)
@@ -128,16 +85,8 @@ TForm8::TForm8(QWidget* parent) : Form(parent)
 
 void TForm8::createControls()
 {
-    sTreeView1 = named(new unit8::TreeView(this), "sTreeView1", "EDIT");
+    sTreeView1 = named(new QuestionTree(this), "sTreeView1", "EDIT");
     sTreeView1->setGeometry(8, 88, 105, 441);
-    sTreeView1->setFrameShape(QFrame::NoFrame);
-    sTreeView1->setHeaderHidden(true);
-    sTreeView1->setIndentation(19);
-    sTreeView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the numbers always fit
-    sTreeView1->setRootIsDecorated(true); // root nodes stand one indent in, as in a tree with root lines
-    sTreeView1->setItemsExpandable(false);
-    sTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    sTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     sMemo1 = named(new QPlainTextEdit(this), "sMemo1", "EDIT");
     sMemo1->setGeometry(120, 88, 665, 369);
@@ -179,7 +128,7 @@ void TForm8::createControls()
           static_cast<QWidget*>(sButton3), static_cast<QWidget*>(sButton4), static_cast<QWidget*>(sButton5)})
         chain(w);
 
-    on(sTreeView1, &unit8::TreeView::click, this, &TForm8::sTreeView1Click);
+    on(sTreeView1, &QuestionTree::click, this, &TForm8::sTreeView1Click);
     on(sButton1, &QPushButton::clicked, this, &TForm8::sButton1Click);
     on(sButton2, &QPushButton::clicked, this, &TForm8::sButton2Click);
     on(sButton3, &QPushButton::clicked, this, &TForm8::sButton3Click);

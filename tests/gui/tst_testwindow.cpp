@@ -278,11 +278,11 @@ void TestTestWindow::pickTopic(const QString& topic)
 
 void TestTestWindow::clickNode(int number)
 {
-    QTreeWidget* tree = Form6->sTreeView1;
-    QTreeWidgetItem* item = tree->topLevelItem(number - 1);
-    QVERIFY(item);
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    QTreeView* tree = Form6->sTreeView1;
+    const QModelIndex node = tree->model()->index(number - 1, 0);
+    QVERIFY(node.isValid());
+    tree->scrollTo(node);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
 }
 
 void TestTestWindow::markLetter(const QString& letter)
@@ -298,8 +298,9 @@ void TestTestWindow::pressDone() { click(Form6->sButton1); }
 QStringList TestTestWindow::tree() const
 {
     QStringList captions;
-    for (int i = 0; i < Form6->sTreeView1->topLevelItemCount(); ++i)
-        captions << Form6->sTreeView1->topLevelItem(i)->text(0);
+    const QAbstractItemModel* model = Form6->sTreeView1->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        captions << model->index(i, 0).data().toString();
     return captions;
 }
 
@@ -453,7 +454,7 @@ void TestTestWindow::openingListsTopicsAndClearsTheWindow()
     QCOMPARE(Form6->sEdit1->text(), QString());
     QCOMPARE(Form6->sMemo1->toPlainText(), QString());
     QCOMPARE(Form6->sRadioGroup1->itemIndex(), -1);
-    QCOMPARE(Form6->sTreeView1->topLevelItemCount(), 0);
+    QCOMPARE(Form6->sTreeView1->nodeCount(), 0);
     QCOMPARE(sheet(), sheetBefore); // the answer sheet is the previous run's
     QCOMPARE(course->platform.boxes.size(), 0);
 }
@@ -749,8 +750,8 @@ void TestTestWindow::clickBesideTheNodesIsIgnored()
     startAsStudent();
     openTestWindow();
     pickTopic(kProse);
-    QTreeWidget* tree = Form6->sTreeView1;
-    const QPoint below(20, tree->visualItemRect(tree->topLevelItem(2)).bottom() + 40);
+    QTreeView* tree = Form6->sTreeView1;
+    const QPoint below(20, tree->visualRect(tree->model()->index(2, 0)).bottom() + 40);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, below); // no node selected yet
     QCOMPARE(Form6->sMemo1->toPlainText(), QString());
     QCOMPARE(course->platform.boxes.size(), 0);
@@ -854,13 +855,13 @@ void TestTestWindow::otherButtonsLeaveTheNode()
     openTestWindow();
     pickTopic(kPoetry);
     clickNode(2);
-    QTreeWidget* tree = Form6->sTreeView1;
-    QTreeWidgetItem* two = tree->topLevelItem(1);
-    const QPoint five = tree->visualItemRect(tree->topLevelItem(4)).center();
+    QuestionTree* tree = Form6->sTreeView1;
+    const QModelIndex two = tree->model()->index(1, 0);
+    const QPoint five = tree->visualRect(tree->model()->index(4, 0)).center();
     QTest::mouseClick(tree->viewport(), button, {}, five);
     QTest::mouseDClick(tree->viewport(), button, {}, five);
-    QCOMPARE(tree->selectedItems(), QList<QTreeWidgetItem*>{two});
-    QCOMPARE(tree->currentItem(), two);
+    QCOMPARE(tree->selectedText(), QStringLiteral("2"));
+    QCOMPARE(tree->currentIndex(), two);
     QCOMPARE(Form6->sMemo1->toPlainText(), poetryText(2));
 
     markLetter("D");
