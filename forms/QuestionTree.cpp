@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -53,6 +54,17 @@ QString QuestionTree::selectedText() const
 {
     const int row = selectedRow();
     return row < 0 ? QString() : m_nodes->index(row, 0).data().toString();
+}
+
+void QuestionTree::keyPressEvent(QKeyEvent* event)
+{
+    // A key that moves the highlight shows the node it moved to, as a click
+    // would: the question on the screen is always the highlighted one.
+    const int before = selectedRow();
+    QTreeView::keyPressEvent(event);
+    const int after = selectedRow();
+    if (after >= 0 && after != before)
+        emit click();
 }
 
 void QuestionTree::mousePressEvent(QMouseEvent* event)

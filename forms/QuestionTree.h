@@ -27,8 +27,11 @@ private:
 // editing; one node is selected at a time.
 //
 // click() is signalled on every left click in it, on a node or beside the
-// nodes, after the selection has followed the click. Only the left button
-// selects: a right or middle click changes nothing.
+// nodes, after the selection has followed the click, and whenever a key
+// (the arrows, Home/End, PgUp/PgDn, Space, a number typed) moves the
+// selection to another node: the window's handler of the click always shows
+// the node that is highlighted. Only the left button and the keys select: a
+// right or middle click changes nothing.
 class QuestionTree : public QTreeView {
     Q_OBJECT
 public:
@@ -46,6 +49,7 @@ signals:
     void click();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

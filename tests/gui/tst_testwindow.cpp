@@ -170,6 +170,8 @@ private slots:
     void wheelOverTheTopic();
     void otherButtonsLeaveTheNode_data();
     void otherButtonsLeaveTheNode();
+    void keysShowTheHighlightedQuestion_data();
+    void keysShowTheHighlightedQuestion();
     void absentTopicNameStopsTheList();
     void absentQuestionTextKeepsTheShownQuestion();
 
@@ -868,6 +870,55 @@ void TestTestWindow::otherButtonsLeaveTheNode()
     clickNode(5);
     QCOMPARE(sheet()[1].section(QStringLiteral(" | "), 2), QStringLiteral("D"));
     QCOMPARE(sheet()[4].section(QStringLiteral(" | "), 2), QStringLiteral("(absent)"));
+}
+
+// A key that moves the highlight shows the question it moved to, and the
+// next letter is recorded for that question, not for the one shown before.
+void TestTestWindow::keysShowTheHighlightedQuestion_data()
+{
+    QTest::addColumn<int>("start"); // the node clicked first; 0: none, the tree reached with Tab
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("highlighted");
+    QTest::newRow("Down") << 2 << int(Qt::Key_Down) << 3;
+    QTest::newRow("Up") << 2 << int(Qt::Key_Up) << 1;
+    QTest::newRow("Home") << 5 << int(Qt::Key_Home) << 1;
+    QTest::newRow("End") << 2 << int(Qt::Key_End) << 12;
+    QTest::newRow("PgDn") << 2 << int(Qt::Key_PageDown) << 12;
+    QTest::newRow("PgUp") << 5 << int(Qt::Key_PageUp) << 1;
+    QTest::newRow("a number typed") << 2 << int(Qt::Key_7) << 7;
+    // Tab puts the focus mark on the first node without highlighting it.
+    QTest::newRow("Down after Tab into a fresh tree") << 0 << int(Qt::Key_Down) << 2;
+    QTest::newRow("End after Tab into a fresh tree") << 0 << int(Qt::Key_End) << 12;
+}
+
+void TestTestWindow::keysShowTheHighlightedQuestion()
+{
+    QFETCH(int, start);
+    QFETCH(int, key);
+    QFETCH(int, highlighted);
+    startAsStudent();
+    openTestWindow();
+    pickTopic(kPoetry);
+    if (start > 0) {
+        clickNode(start);
+    } else {
+        QApplication::setActiveWindow(Form6);
+        Form6->sTreeView1->setFocus(Qt::TabFocusReason);
+        QVERIFY(Form6->sTreeView1->selectedText().isEmpty());
+    }
+    QTest::keyClick(Form6->sTreeView1, Qt::Key(key));
+    QCOMPARE(Form6->sTreeView1->selectedText(), QString::number(highlighted));
+    QCOMPARE(Form6->sMemo1->toPlainText(), poetryText(highlighted));
+
+    markLetter("C");
+    clickNode(highlighted == 1 ? 2 : 1); // the move writes the letter
+    QStringList letters;
+    for (const QString& row : sheet())
+        letters << row.section(QStringLiteral(" | "), 2);
+    QStringList expected(12, QStringLiteral("(absent)"));
+    expected[highlighted - 1] = QStringLiteral("C");
+    QCOMPARE(letters, expected);
+    QCOMPARE(course->platform.boxes.size(), 0);
 }
 
 void TestTestWindow::absentTopicNameStopsTheList()
