@@ -125,6 +125,7 @@ private slots:
     void deleteRemovesTheCurrentRow();
     void deleteRemovesTheRowHighlightedByAKey_data();
     void deleteRemovesTheRowHighlightedByAKey();
+    void middleButtonLeavesTheHighlight();
     void deleteOnAnEmptyTable();
     void errorInTheRenumberingLeavesTheEarlierRowsWritten();
 
@@ -746,6 +747,28 @@ void TestEditor::deleteRemovesTheRowHighlightedByAKey()
     left.removeAt(highlighted - 1);
     QCOMPARE(storedColumn(QStringLiteral("test")), left);
     QCOMPARE(tree(), numbers(1, 4));
+}
+
+// Only the left button chooses a question: the middle one leaves the
+// highlight on the question shown, which "Удалить" deletes.
+void TestEditor::middleButtonLeavesTheHighlight()
+{
+    QList<Question> rows = numbered(5);
+    for (int i = 0; i < rows.size(); ++i)
+        rows[i].test = QString::number(i + 1);
+    startAsTeacher(rows);
+    openEditor();
+    clickNode(2);
+    QTreeView* view = Form8->sTreeView1;
+    const QPoint five = view->visualRect(view->model()->index(4, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::MiddleButton, {}, five);
+    QTest::mouseDClick(view->viewport(), Qt::MiddleButton, {}, five);
+    QCOMPARE(Form8->sTreeView1->selectedText(), QStringLiteral("2"));
+    QCOMPARE(view->currentIndex(), view->model()->index(1, 0));
+    QCOMPARE(Form8->sMemo1->toPlainText(), QStringLiteral("2"));
+
+    pressDelete();
+    QCOMPARE(storedColumn(QStringLiteral("test")), QStringList({"1", "3", "4", "5"}));
 }
 
 void TestEditor::deleteOnAnEmptyTable()
