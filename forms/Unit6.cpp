@@ -3,11 +3,11 @@
 #include "data/Connection.h"
 #include "data/ServerGrading.h"
 #include "data/Table.h"
+#include "data/TestBase.h"
 #include "data/Value.h"
 #include "forms/Forms.h"
 #include "forms/Grading.h"
 #include "forms/Unit7.h"
-#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "skin/Look.h"
 
@@ -27,31 +27,6 @@ namespace {
 
 constexpr int kPanelHeight = 454;
 constexpr int kComboItemHeight = 20;
-
-// The answer letters; radio index i stands for answerLetters()[i].
-const QStringList& answerLetters()
-{
-    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
-                                     QStringLiteral("E")};
-    return letters;
-}
-
-// A text turned into an integer as the platform does it: optional blanks
-// and sign, decimal digits; anything else is an error.
-int toInteger(const QString& text)
-{
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return number;
-}
-
-// The filter text that lets through exactly the questions of one topic.
-QString topicFilter(QString topic)
-{
-    return QStringLiteral("rasdel='") + topic.replace(u'\'', QStringLiteral("''")) + u'\'';
-}
 
 } // namespace
 
@@ -231,7 +206,7 @@ void TForm6::createControls()
     sMemo1->setPalette(memoPalette);
     sMemo1->setProperty("skinSection", "EDIT");
 
-    sRadioGroup1 = new unit6::RadioGroup(answerLetters(), sPanel1);
+    sRadioGroup1 = new unit6::RadioGroup(testbase::answerLetters(), sPanel1);
     sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));
     sRadioGroup1->setGeometry(112, 384, 497, 65);
     sRadioGroup1->setProperty("skinSection", "GROUPBOX");
@@ -340,7 +315,7 @@ void TForm6::sComboBox1Change()
     tblTest->open();
     sTreeView1->clear();
     tblTest->setFiltered(true);
-    tblTest->setFilter(topicFilter(topic));
+    tblTest->setFilter(testbase::topicFilter(topic));
 
     const int questions = tblTest->recordCount();
     sTreeView1->addNodes(questions);
@@ -381,7 +356,7 @@ void TForm6::sTreeView1Click()
 
     const Table::LocateOptions options = Table::CaseInsensitive | Table::PartialKey;
     tblTesting->locate(QStringLiteral("nom"), number, options);
-    const int question = toInteger(value::toText(tblTesting->value(QStringLiteral("nom1"))));
+    const int question = value::toInteger(value::toText(tblTesting->value(QStringLiteral("nom1"))));
     tblTest->locate(QStringLiteral("id"), question, options);
     sMemo1->setPlainText(value::toText(tblTest->value(QStringLiteral("test"))));
 
@@ -390,18 +365,18 @@ void TForm6::sTreeView1Click()
     sRadioGroup1->setItemIndex(-1);
     const QString answer = QStringLiteral("otv");
     if (!value::equal(tblTesting->value(answer), QStringLiteral("")))
-        for (int i = 0; i < answerLetters().size(); ++i)
-            if (value::equal(tblTesting->value(answer), answerLetters()[i]))
+        for (int i = 0; i < testbase::answerLetters().size(); ++i)
+            if (value::equal(tblTesting->value(answer), testbase::answerLetters()[i]))
                 sRadioGroup1->setItemIndex(i);
 }
 
 void TForm6::sRadioGroup1Click()
 {
     const int index = sRadioGroup1->itemIndex();
-    if (index < 0 || index >= answerLetters().size())
+    if (index < 0 || index >= testbase::answerLetters().size())
         return;
     tblTesting->edit();
-    tblTesting->setValue(QStringLiteral("otv"), answerLetters()[index]);
+    tblTesting->setValue(QStringLiteral("otv"), testbase::answerLetters()[index]);
 }
 
 void TForm6::sButton1Click()

@@ -3,6 +3,7 @@
 #include "data/Aiken.h"
 #include "data/QuestionBank.h"
 #include "data/Table.h"
+#include "data/TestBase.h"
 #include "data/Value.h"
 #include "forms/FileChoice.h"
 #include "forms/Forms.h"
@@ -26,30 +27,6 @@
 #include <QRadioButton>
 
 namespace {
-
-// The answer letters; radio index i stands for answerLetters()[i].
-const QStringList& answerLetters()
-{
-    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
-                                     QStringLiteral("E")};
-    return letters;
-}
-
-// A node's text as the integer it stands for; anything else is an error.
-int toInteger(const QString& text)
-{
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return number;
-}
-
-// The filter text that lets through exactly the questions of one topic.
-QString topicFilter(QString topic)
-{
-    return QStringLiteral("rasdel='") + topic.replace(u'\'', QStringLiteral("''")) + u'\'';
-}
 
 // The memo's lines as one text, separated by CR LF as the question texts are stored.
 QString memoText(const QPlainTextEdit* memo)
@@ -94,7 +71,7 @@ void TForm8::createControls()
     memoPalette.setColor(QPalette::Base, Qt::white);
     sMemo1->setPalette(memoPalette);
 
-    sRadioGroup1 = named(new unit6::RadioGroup(answerLetters(), this), "sRadioGroup1", "GROUPBOX");
+    sRadioGroup1 = named(new unit6::RadioGroup(testbase::answerLetters(), this), "sRadioGroup1", "GROUPBOX");
     sRadioGroup1->setGeometry(120, 464, 665, 65);
 
     sGroupBox1 = named(new QGroupBox(QStringLiteral("Тема раздела тестирования "), this), "sGroupBox1", "GROUPBOX");
@@ -290,7 +267,7 @@ void TForm8::sTreeView1Click()
         return; // a click beside the nodes of a fresh tree: nothing to show
 
     Table* test = Form6->tblTest;
-    const int number = toInteger(node);
+    const int number = value::toInteger(node);
     // On the integer nom1 the options change nothing: a search for equality.
     // When no row carries the number (a gap), the current row stays and is shown.
     test->locate(QStringLiteral("nom1"), number, Table::CaseInsensitive | Table::PartialKey);
@@ -299,8 +276,8 @@ void TForm8::sTreeView1Click()
     sMemo1->setPlainText(test->text(QStringLiteral("test")));
     sEdit1->setText(test->text(QStringLiteral("rasdel")));
     // A letter other than the five (absent included) keeps the group's selection.
-    for (int i = 0; i < answerLetters().size(); ++i)
-        if (value::equal(test->value(QStringLiteral("otv")), answerLetters()[i]))
+    for (int i = 0; i < testbase::answerLetters().size(); ++i)
+        if (value::equal(test->value(QStringLiteral("otv")), testbase::answerLetters()[i]))
             sRadioGroup1->setItemIndex(i);
 }
 
@@ -334,15 +311,15 @@ void TForm8::sButton2Click()
     test->setValue(QStringLiteral("test"), memoText(sMemo1));
     test->setValue(QStringLiteral("rasdel"), topic);
     const int letter = sRadioGroup1->itemIndex();
-    if (letter >= 0 && letter < answerLetters().size())
-        test->setValue(QStringLiteral("otv"), answerLetters()[letter]);
+    if (letter >= 0 && letter < testbase::answerLetters().size())
+        test->setValue(QStringLiteral("otv"), testbase::answerLetters()[letter]);
     test->setValue(QStringLiteral("nom1"), test->recordCount() + 1);
     test->post();
     test->refresh();
 
     // The topic's questions, the new one included, numbered 1 … M.
     test->setFiltered(true);
-    test->setFilter(topicFilter(topic));
+    test->setFilter(testbase::topicFilter(topic));
     test->first();
     const int inTopic = test->recordCount();
     for (int i = 1; i <= inTopic; ++i) {
@@ -381,7 +358,7 @@ void TForm8::sButton3Click()
     // The questions of the topic in the topic edit numbered 1 … M (with an
     // empty edit: the questions whose topic is the empty text).
     test->setFiltered(true);
-    test->setFilter(topicFilter(sEdit1->text()));
+    test->setFilter(testbase::topicFilter(sEdit1->text()));
     test->first();
     const int inTopic = test->recordCount();
     for (int j = 1; j <= inTopic; ++j) {
