@@ -21,7 +21,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,8 +57,7 @@ int main(int argc, char** argv)
     // The test window as a student sees it during a run, without its
     // database (no files are needed to paint it).
     TForm6 window;
-    for (int k = 1; k <= 30; ++k)
-        window.sTreeView1->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::number(k)}));
+    window.sTreeView1->addNodes(30);
     window.sMemo1->setPlainText(QStringLiteral("Кто автор романа «Герой нашего времени»?\n"
                                                "A) Пушкин\nB) Лермонтов\nC) Гоголь\nD) Тургенев\nE) Толстой"));
     {

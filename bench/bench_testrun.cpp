@@ -260,7 +260,7 @@ int main(int argc, char** argv)
         Form6->show();
         Form6->sComboBox1->lineEdit()->setText(kTopic);
         chooseOurs.push_back(timed([] { ErrorReport::run([] { Form6->sComboBox1Change(); }); }));
-        if (Form6->sTreeView1->topLevelItemCount() != questions || Form6->tblTesting->recordCount() != questions)
+        if (Form6->sTreeView1->nodeCount() != questions || Form6->tblTesting->recordCount() != questions)
             fail(QStringLiteral("the topic was not rebuilt"));
         // A few answers, so that grading has letters to compare (untimed;
         // one transaction, where the student's clicks would make one each).

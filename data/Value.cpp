@@ -7,6 +7,15 @@
 
 namespace value {
 
+int toInteger(const QString& text)
+{
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return number;
+}
+
 bool isIntegral(int metaType)
 {
     switch (metaType) {
@@ -30,10 +39,7 @@ bool isIntegral(int metaType)
 
 namespace {
 
-bool isNumber(int type)
-{
-    return isIntegral(type) || type == QMetaType::Double || type == QMetaType::Float;
-}
+bool isNumber(int type) { return isIntegral(type) || type == QMetaType::Double || type == QMetaType::Float; }
 
 } // namespace
 

@@ -17,6 +17,11 @@ bool equal(const QVariant& a, const QVariant& b);
 // An absent value throws Error("Could not convert variant of type (Null) into type (String)").
 QString toText(const QVariant& v);
 
+// A text turned into an integer as the platform does it: optional blanks
+// and sign, then decimal digits. Anything else throws
+// Error("'text' is not a valid integer value").
+int toInteger(const QString& text);
+
 // Whether a value of the meta type is a whole number (booleans included).
 bool isIntegral(int metaType);
 

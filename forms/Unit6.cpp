@@ -1,24 +1,22 @@
 #include "forms/Unit6.h"
 
-#include "forms/Forms.h"
 #include "data/Connection.h"
 #include "data/ServerGrading.h"
 #include "data/Table.h"
+#include "data/TestBase.h"
 #include "data/Value.h"
+#include "forms/Forms.h"
 #include "forms/Grading.h"
 #include "forms/Unit7.h"
-#include "platform/Error.h"
 #include "platform/ErrorReport.h"
 #include "skin/Look.h"
 
-#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDate>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,31 +27,6 @@ namespace {
 
 constexpr int kPanelHeight = 454;
 constexpr int kComboItemHeight = 20;
-
-// The answer letters; radio index i stands for answerLetters()[i].
-const QStringList& answerLetters()
-{
-    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
-                                     QStringLiteral("E")};
-    return letters;
-}
-
-// A text turned into an integer as the platform does it: optional blanks
-// and sign, decimal digits; anything else is an error.
-int toInteger(const QString& text)
-{
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return number;
-}
-
-// The filter text that lets through exactly the questions of one topic.
-QString topicFilter(QString topic)
-{
-    return QStringLiteral("rasdel='") + topic.replace(u'\'', QStringLiteral("''")) + u'\'';
-}
 
 } // namespace
 
@@ -161,48 +134,6 @@ void unit6::ComboBox::wheelEvent(QWheelEvent* event)
     QComboBox::wheelEvent(event);
 }
 
-// --- tree view -------------------------------------------------------------
-
-void unit6::TreeView::mousePressEvent(QMouseEvent* event)
-{
-    // Another button would move the highlight to a node without showing its
-    // question, and the next letter would go to the question still shown.
-    if (event->button() != Qt::LeftButton) {
-        event->accept();
-        return;
-    }
-    QTreeWidget::mousePressEvent(event);
-}
-
-void unit6::TreeView::mouseMoveEvent(QMouseEvent* event)
-{
-    if (event->buttons() != Qt::NoButton && !(event->buttons() & Qt::LeftButton)) {
-        event->accept();
-        return;
-    }
-    QTreeWidget::mouseMoveEvent(event);
-}
-
-void unit6::TreeView::mouseReleaseEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton) {
-        event->accept();
-        return;
-    }
-    QTreeWidget::mouseReleaseEvent(event);
-    if (viewport()->rect().contains(event->position().toPoint()))
-        emit click();
-}
-
-void unit6::TreeView::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton) {
-        event->accept();
-        return;
-    }
-    QTreeWidget::mouseDoubleClickEvent(event);
-}
-
 // --- test window -----------------------------------------------------------
 
 TForm6::TForm6(QWidget* parent) : Form(parent)
@@ -262,17 +193,9 @@ void TForm6::createControls()
     Look::setFont(sPanel1, 16);
     sPanel1->setProperty("skinSection", "PANEL");
 
-    sTreeView1 = new unit6::TreeView(sPanel1);
+    sTreeView1 = new QuestionTree(sPanel1);
     sTreeView1->setObjectName(QStringLiteral("sTreeView1"));
     sTreeView1->setGeometry(0, 0, 105, 449);
-    sTreeView1->setFrameShape(QFrame::NoFrame);
-    sTreeView1->setHeaderHidden(true);
-    sTreeView1->setColumnCount(1);
-    sTreeView1->setIndentation(19);
-    sTreeView1->setRootIsDecorated(true); // root nodes stand one indent in, as in a tree with root lines
-    sTreeView1->setItemsExpandable(false);
-    sTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    sTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sTreeView1->setProperty("skinSection", "EDIT");
 
     sMemo1 = new QPlainTextEdit(sPanel1);
@@ -283,7 +206,7 @@ void TForm6::createControls()
     sMemo1->setPalette(memoPalette);
     sMemo1->setProperty("skinSection", "EDIT");
 
-    sRadioGroup1 = new unit6::RadioGroup(answerLetters(), sPanel1);
+    sRadioGroup1 = new unit6::RadioGroup(testbase::answerLetters(), sPanel1);
     sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));
     sRadioGroup1->setGeometry(112, 384, 497, 65);
     sRadioGroup1->setProperty("skinSection", "GROUPBOX");
@@ -307,7 +230,7 @@ void TForm6::createControls()
     // The topic changes only through the student, never when the program
     // sets the text.
     on(sComboBox1, &unit6::ComboBox::change, this, &TForm6::sComboBox1Change);
-    on(sTreeView1, &unit6::TreeView::click, this, &TForm6::sTreeView1Click);
+    on(sTreeView1, &QuestionTree::click, this, &TForm6::sTreeView1Click);
     on(sRadioGroup1, &unit6::RadioGroup::chosen, this, &TForm6::sRadioGroup1Click);
     on(sButton1, &QPushButton::clicked, this, &TForm6::sButton1Click);
 }
@@ -392,14 +315,10 @@ void TForm6::sComboBox1Change()
     tblTest->open();
     sTreeView1->clear();
     tblTest->setFiltered(true);
-    tblTest->setFilter(topicFilter(topic));
+    tblTest->setFilter(testbase::topicFilter(topic));
 
     const int questions = tblTest->recordCount();
-    QList<QTreeWidgetItem*> nodes;
-    nodes.reserve(questions);
-    for (int k = 1; k <= questions; ++k)
-        nodes.append(new QTreeWidgetItem(QStringList{QString::number(k)}));
-    sTreeView1->addTopLevelItems(nodes);
+    sTreeView1->addNodes(questions);
 
     // Empty the answer sheet; the move to the first row writes an answer
     // still pending from the previous run.
@@ -428,17 +347,16 @@ void TForm6::sComboBox1Change()
 
 void TForm6::sTreeView1Click()
 {
-    const QList<QTreeWidgetItem*> selected = sTreeView1->selectedItems();
-    if (selected.isEmpty())
+    const QString number = sTreeView1->selectedText();
+    if (number.isEmpty())
         return; // a click beside the nodes of a fresh tree: nothing to show
 
     tblTesting->open();
     tblResult->open();
-    const QString number = selected.first()->text(0);
 
     const Table::LocateOptions options = Table::CaseInsensitive | Table::PartialKey;
     tblTesting->locate(QStringLiteral("nom"), number, options);
-    const int question = toInteger(value::toText(tblTesting->value(QStringLiteral("nom1"))));
+    const int question = value::toInteger(value::toText(tblTesting->value(QStringLiteral("nom1"))));
     tblTest->locate(QStringLiteral("id"), question, options);
     sMemo1->setPlainText(value::toText(tblTest->value(QStringLiteral("test"))));
 
@@ -447,18 +365,18 @@ void TForm6::sTreeView1Click()
     sRadioGroup1->setItemIndex(-1);
     const QString answer = QStringLiteral("otv");
     if (!value::equal(tblTesting->value(answer), QStringLiteral("")))
-        for (int i = 0; i < answerLetters().size(); ++i)
-            if (value::equal(tblTesting->value(answer), answerLetters()[i]))
+        for (int i = 0; i < testbase::answerLetters().size(); ++i)
+            if (value::equal(tblTesting->value(answer), testbase::answerLetters()[i]))
                 sRadioGroup1->setItemIndex(i);
 }
 
 void TForm6::sRadioGroup1Click()
 {
     const int index = sRadioGroup1->itemIndex();
-    if (index < 0 || index >= answerLetters().size())
+    if (index < 0 || index >= testbase::answerLetters().size())
         return;
     tblTesting->edit();
-    tblTesting->setValue(QStringLiteral("otv"), answerLetters()[index]);
+    tblTesting->setValue(QStringLiteral("otv"), testbase::answerLetters()[index]);
 }
 
 void TForm6::sButton1Click()

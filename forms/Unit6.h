@@ -1,10 +1,10 @@
 #pragma once
 
 #include "forms/Form.h"
+#include "forms/QuestionTree.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QTreeWidget>
 
 class Connection;
 class Table;
@@ -72,24 +72,6 @@ private:
     bool m_editingEnds = false;
 };
 
-// A tree view whose click() is signalled on every left click in it, on a
-// node or beside the nodes, after the selection has followed the click.
-// Only the left button selects: a right or middle click changes nothing.
-class TreeView : public QTreeWidget {
-    Q_OBJECT
-public:
-    using QTreeWidget::QTreeWidget;
-
-signals:
-    void click();
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-};
-
 } // namespace unit6
 
 // Test window: where a student takes a test. It owns the program's one
@@ -134,7 +116,7 @@ public:
     QGroupBox* sGroupBox1 = nullptr;
     unit6::ComboBox* sComboBox1 = nullptr;
     QFrame* sPanel1 = nullptr;
-    unit6::TreeView* sTreeView1 = nullptr;
+    QuestionTree* sTreeView1 = nullptr;
     QPlainTextEdit* sMemo1 = nullptr;
     unit6::RadioGroup* sRadioGroup1 = nullptr;
     QPushButton* sButton1 = nullptr;

@@ -1,11 +1,12 @@
 #include "forms/Unit8.h"
 
-#include "forms/Forms.h"
 #include "data/Aiken.h"
 #include "data/QuestionBank.h"
 #include "data/Table.h"
+#include "data/TestBase.h"
 #include "data/Value.h"
 #include "forms/FileChoice.h"
+#include "forms/Forms.h"
 #include "forms/Unit1.h"
 #include "forms/Unit6.h"
 #include "forms/Unit9.h"
@@ -16,7 +17,6 @@
 #include "platform/Platform.h"
 #include "skin/Look.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -26,33 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <algorithm>
-
 namespace {
-
-// The answer letters; radio index i stands for answerLetters()[i].
-const QStringList& answerLetters()
-{
-    static const QStringList letters{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D"),
-                                     QStringLiteral("E")};
-    return letters;
-}
-
-// A node's text as the integer it stands for; anything else is an error.
-int toInteger(const QString& text)
-{
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return number;
-}
-
-// The filter text that lets through exactly the questions of one topic.
-QString topicFilter(QString topic)
-{
-    return QStringLiteral("rasdel='") + topic.replace(u'\'', QStringLiteral("''")) + u'\'';
-}
 
 // The memo's lines as one text, separated by CR LF as the question texts are stored.
 QString memoText(const QPlainTextEdit* memo)
@@ -73,46 +47,6 @@ template <class W> W* named(W* widget, const char* name, const char* skinSection
 
 } // namespace
 
-// --- question tree ---------------------------------------------------------
-
-void unit8::NumberedNodes::setCount(int count)
-{
-    count = std::max(count, 0);
-    if (count == m_count)
-        return;
-    beginResetModel();
-    m_count = count;
-    endResetModel();
-}
-
-int unit8::NumberedNodes::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_count; }
-
-QVariant unit8::NumberedNodes::data(const QModelIndex& index, int role) const
-{
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_count)
-        return QVariant();
-    return QString::number(index.row() + 1);
-}
-
-unit8::TreeView::TreeView(QWidget* parent) : QTreeView(parent), m_nodes(new NumberedNodes(this))
-{
-    setModel(m_nodes);
-    setUniformRowHeights(true);
-}
-
-QString unit8::TreeView::selectedText() const
-{
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    return selected.isEmpty() ? QString() : selected.first().data().toString();
-}
-
-void unit8::TreeView::mouseReleaseEvent(QMouseEvent* event)
-{
-    QTreeView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && viewport()->rect().contains(event->position().toPoint()))
-        emit click();
-}
-
 // --- test editor -------------------------------------------------------------
 
 TForm8::TForm8(QWidget* parent) : Form(parent)
@@ -128,16 +62,8 @@ TForm8::TForm8(QWidget* parent) : Form(parent)
 
 void TForm8::createControls()
 {
-    sTreeView1 = named(new unit8::TreeView(this), "sTreeView1", "EDIT");
+    sTreeView1 = named(new QuestionTree(this), "sTreeView1", "EDIT");
     sTreeView1->setGeometry(8, 88, 105, 441);
-    sTreeView1->setFrameShape(QFrame::NoFrame);
-    sTreeView1->setHeaderHidden(true);
-    sTreeView1->setIndentation(19);
-    sTreeView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the numbers always fit
-    sTreeView1->setRootIsDecorated(true); // root nodes stand one indent in, as in a tree with root lines
-    sTreeView1->setItemsExpandable(false);
-    sTreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    sTreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     sMemo1 = named(new QPlainTextEdit(this), "sMemo1", "EDIT");
     sMemo1->setGeometry(120, 88, 665, 369);
@@ -145,7 +71,7 @@ void TForm8::createControls()
     memoPalette.setColor(QPalette::Base, Qt::white);
     sMemo1->setPalette(memoPalette);
 
-    sRadioGroup1 = named(new unit6::RadioGroup(answerLetters(), this), "sRadioGroup1", "GROUPBOX");
+    sRadioGroup1 = named(new unit6::RadioGroup(testbase::answerLetters(), this), "sRadioGroup1", "GROUPBOX");
     sRadioGroup1->setGeometry(120, 464, 665, 65);
 
     sGroupBox1 = named(new QGroupBox(QStringLiteral("Тема раздела тестирования "), this), "sGroupBox1", "GROUPBOX");
@@ -179,7 +105,7 @@ void TForm8::createControls()
           static_cast<QWidget*>(sButton3), static_cast<QWidget*>(sButton4), static_cast<QWidget*>(sButton5)})
         chain(w);
 
-    on(sTreeView1, &unit8::TreeView::click, this, &TForm8::sTreeView1Click);
+    on(sTreeView1, &QuestionTree::click, this, &TForm8::sTreeView1Click);
     on(sButton1, &QPushButton::clicked, this, &TForm8::sButton1Click);
     on(sButton2, &QPushButton::clicked, this, &TForm8::sButton2Click);
     on(sButton3, &QPushButton::clicked, this, &TForm8::sButton3Click);
@@ -341,7 +267,7 @@ void TForm8::sTreeView1Click()
         return; // a click beside the nodes of a fresh tree: nothing to show
 
     Table* test = Form6->tblTest;
-    const int number = toInteger(node);
+    const int number = value::toInteger(node);
     // On the integer nom1 the options change nothing: a search for equality.
     // When no row carries the number (a gap), the current row stays and is shown.
     test->locate(QStringLiteral("nom1"), number, Table::CaseInsensitive | Table::PartialKey);
@@ -350,8 +276,8 @@ void TForm8::sTreeView1Click()
     sMemo1->setPlainText(test->text(QStringLiteral("test")));
     sEdit1->setText(test->text(QStringLiteral("rasdel")));
     // A letter other than the five (absent included) keeps the group's selection.
-    for (int i = 0; i < answerLetters().size(); ++i)
-        if (value::equal(test->value(QStringLiteral("otv")), answerLetters()[i]))
+    for (int i = 0; i < testbase::answerLetters().size(); ++i)
+        if (value::equal(test->value(QStringLiteral("otv")), testbase::answerLetters()[i]))
             sRadioGroup1->setItemIndex(i);
 }
 
@@ -385,15 +311,15 @@ void TForm8::sButton2Click()
     test->setValue(QStringLiteral("test"), memoText(sMemo1));
     test->setValue(QStringLiteral("rasdel"), topic);
     const int letter = sRadioGroup1->itemIndex();
-    if (letter >= 0 && letter < answerLetters().size())
-        test->setValue(QStringLiteral("otv"), answerLetters()[letter]);
+    if (letter >= 0 && letter < testbase::answerLetters().size())
+        test->setValue(QStringLiteral("otv"), testbase::answerLetters()[letter]);
     test->setValue(QStringLiteral("nom1"), test->recordCount() + 1);
     test->post();
     test->refresh();
 
     // The topic's questions, the new one included, numbered 1 … M.
     test->setFiltered(true);
-    test->setFilter(topicFilter(topic));
+    test->setFilter(testbase::topicFilter(topic));
     test->first();
     const int inTopic = test->recordCount();
     for (int i = 1; i <= inTopic; ++i) {
@@ -432,7 +358,7 @@ void TForm8::sButton3Click()
     // The questions of the topic in the topic edit numbered 1 … M (with an
     // empty edit: the questions whose topic is the empty text).
     test->setFiltered(true);
-    test->setFilter(topicFilter(sEdit1->text()));
+    test->setFilter(testbase::topicFilter(sEdit1->text()));
     test->first();
     const int inTopic = test->recordCount();
     for (int j = 1; j <= inTopic; ++j) {

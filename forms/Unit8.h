@@ -1,9 +1,7 @@
 #pragma once
 
 #include "forms/Form.h"
-
-#include <QAbstractListModel>
-#include <QTreeView>
+#include "forms/QuestionTree.h"
 
 #include <optional>
 
@@ -16,55 +14,6 @@ class QPushButton;
 namespace unit6 {
 class RadioGroup;
 } // namespace unit6
-
-namespace unit8 {
-
-// A question tree: root nodes only, captioned 1, 2, … N. The nodes are not
-// held one by one: emptying the tree and filling it with the N nodes of a
-// large question base costs nothing, however large N is.
-class NumberedNodes : public QAbstractListModel {
-    Q_OBJECT
-public:
-    using QAbstractListModel::QAbstractListModel;
-
-    int count() const { return m_count; }
-    // Empties the tree (count 0) or fills it with the nodes 1 … count.
-    void setCount(int count);
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-
-private:
-    int m_count = 0;
-};
-
-// The tree view of the question tree. click() is signalled on every left
-// click in it, on a node or beside the nodes, after the selection has
-// followed the click.
-class TreeView : public QTreeView {
-    Q_OBJECT
-public:
-    explicit TreeView(QWidget* parent = nullptr);
-
-    // Empties the tree.
-    void clear() { m_nodes->setCount(0); }
-    // Adds the root nodes 1 … count to the empty tree.
-    void addNodes(int count) { m_nodes->setCount(m_nodes->count() + count); }
-    int nodeCount() const { return m_nodes->count(); }
-    // The text of the selected node; empty when no node is selected.
-    QString selectedText() const;
-
-signals:
-    void click();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-private:
-    NumberedNodes* m_nodes;
-};
-
-} // namespace unit8
 
 // Test editor: the teacher's window for the question base, table "test".
 // It lists every question by its running number (nom1), shows one question
@@ -123,7 +72,7 @@ public:
     QAction* ImportAction = nullptr;
     QAction* ExportAction = nullptr;
 
-    unit8::TreeView* sTreeView1 = nullptr;
+    QuestionTree* sTreeView1 = nullptr;
     QPlainTextEdit* sMemo1 = nullptr;
     unit6::RadioGroup* sRadioGroup1 = nullptr;
     QGroupBox* sGroupBox1 = nullptr;

@@ -1,4 +1,4 @@
-// The comparison and text conversion rules for field values.
+// The comparison and conversion rules for field values.
 
 #include "data/Value.h"
 #include "platform/Error.h"
@@ -73,6 +73,34 @@ private slots:
             QFAIL("no error");
         } catch (const Error& e) {
             QCOMPARE(e.message(), QStringLiteral("Could not convert variant of type (Null) into type (String)"));
+        }
+    }
+
+    // A node's or a sheet row's number read back as an integer; an empty
+    // text (a row stored without it) and anything but digits are refused.
+    void toInteger_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("digits") << "42" << true << 42;
+        QTest::newRow("blanks around") << " 7 " << true << 7;
+        QTest::newRow("sign") << "-3" << true << -3;
+        QTest::newRow("empty") << "" << false << 0;
+        QTest::newRow("letters after the digits") << "12a" << false << 0;
+        QTest::newRow("a fraction") << "1.5" << false << 0;
+    }
+    void toInteger()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(int, expected);
+        try {
+            QCOMPARE(value::toInteger(text), expected);
+            QVERIFY2(valid, "no error");
+        } catch (const Error& e) {
+            QVERIFY2(!valid, qPrintable(e.message()));
+            QCOMPARE(e.message(), QStringLiteral("'%1' is not a valid integer value").arg(text));
         }
     }
 };

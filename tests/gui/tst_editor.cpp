@@ -16,6 +16,7 @@
 #include "forms/Unit8.h"
 #include "forms/Unit9.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
@@ -123,6 +124,9 @@ private slots:
     void deleteRenumbersBothNumberings();
     void deleteRemovesTheCurrentRow_data();
     void deleteRemovesTheCurrentRow();
+    void deleteRemovesTheRowHighlightedByAKey_data();
+    void deleteRemovesTheRowHighlightedByAKey();
+    void middleButtonLeavesTheHighlight();
     void deleteOnAnEmptyTable();
     void errorInTheRenumberingLeavesTheEarlierRowsWritten();
 
@@ -695,6 +699,78 @@ void TestEditor::deleteRemovesTheCurrentRow()
     QCOMPARE(storedColumn(QStringLiteral("test")), left);
     QCOMPARE(storedColumn(QStringLiteral("nom1")), numbers(1, int(left.size())));
     QCOMPARE(tree(), numbers(1, int(left.size())));
+}
+
+// A key that moves the highlight shows the question it moved to, and
+// "Удалить" then deletes that question: the one the teacher sees.
+void TestEditor::deleteRemovesTheRowHighlightedByAKey_data()
+{
+    QTest::addColumn<int>("start"); // the node clicked first; 0: none, the tree reached with Tab
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("highlighted");
+    QTest::newRow("Down") << 2 << int(Qt::Key_Down) << 3;
+    QTest::newRow("Up") << 4 << int(Qt::Key_Up) << 3;
+    QTest::newRow("Home") << 4 << int(Qt::Key_Home) << 1;
+    QTest::newRow("End") << 2 << int(Qt::Key_End) << 5;
+    QTest::newRow("PgDn") << 1 << int(Qt::Key_PageDown) << 5;
+    QTest::newRow("PgUp") << 5 << int(Qt::Key_PageUp) << 1;
+    QTest::newRow("a number typed") << 1 << int(Qt::Key_4) << 4;
+    // Tab puts the focus mark on the first node without highlighting it.
+    QTest::newRow("Down after Tab into a fresh tree") << 0 << int(Qt::Key_Down) << 2;
+    QTest::newRow("End after Tab into a fresh tree") << 0 << int(Qt::Key_End) << 5;
+}
+
+void TestEditor::deleteRemovesTheRowHighlightedByAKey()
+{
+    QFETCH(int, start);
+    QFETCH(int, key);
+    QFETCH(int, highlighted);
+    QList<Question> rows = numbered(5);
+    for (int i = 0; i < rows.size(); ++i)
+        rows[i].test = QString::number(i + 1);
+    startAsTeacher(rows);
+    openEditor();
+    if (start > 0) {
+        clickNode(start);
+    } else {
+        QApplication::setActiveWindow(Form8);
+        Form8->sTreeView1->setFocus(Qt::TabFocusReason);
+        QVERIFY(Form8->sTreeView1->selectedText().isEmpty());
+    }
+    QTest::keyClick(Form8->sTreeView1, Qt::Key(key));
+    QCOMPARE(Form8->sTreeView1->selectedText(), QString::number(highlighted));
+    QCOMPARE(Form8->sMemo1->toPlainText(), QString::number(highlighted));
+    QCOMPARE(Form8->sEdit1->text(), rows[highlighted - 1].rasdel.toString());
+    QCOMPARE(Form8->sRadioGroup1->itemIndex(), highlighted - 1); // letters A … E in turn
+
+    pressDelete();
+    QVERIFY(course->platform.boxes.isEmpty());
+    QStringList left = numbers(1, 5);
+    left.removeAt(highlighted - 1);
+    QCOMPARE(storedColumn(QStringLiteral("test")), left);
+    QCOMPARE(tree(), numbers(1, 4));
+}
+
+// Only the left button chooses a question: the middle one leaves the
+// highlight on the question shown, which "Удалить" deletes.
+void TestEditor::middleButtonLeavesTheHighlight()
+{
+    QList<Question> rows = numbered(5);
+    for (int i = 0; i < rows.size(); ++i)
+        rows[i].test = QString::number(i + 1);
+    startAsTeacher(rows);
+    openEditor();
+    clickNode(2);
+    QTreeView* view = Form8->sTreeView1;
+    const QPoint five = view->visualRect(view->model()->index(4, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::MiddleButton, {}, five);
+    QTest::mouseDClick(view->viewport(), Qt::MiddleButton, {}, five);
+    QCOMPARE(Form8->sTreeView1->selectedText(), QStringLiteral("2"));
+    QCOMPARE(view->currentIndex(), view->model()->index(1, 0));
+    QCOMPARE(Form8->sMemo1->toPlainText(), QStringLiteral("2"));
+
+    pressDelete();
+    QCOMPARE(storedColumn(QStringLiteral("test")), QStringList({"1", "3", "4", "5"}));
 }
 
 void TestEditor::deleteOnAnEmptyTable()

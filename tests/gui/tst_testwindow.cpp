@@ -170,6 +170,8 @@ private slots:
     void wheelOverTheTopic();
     void otherButtonsLeaveTheNode_data();
     void otherButtonsLeaveTheNode();
+    void keysShowTheHighlightedQuestion_data();
+    void keysShowTheHighlightedQuestion();
     void absentTopicNameStopsTheList();
     void absentQuestionTextKeepsTheShownQuestion();
 
@@ -278,11 +280,11 @@ void TestTestWindow::pickTopic(const QString& topic)
 
 void TestTestWindow::clickNode(int number)
 {
-    QTreeWidget* tree = Form6->sTreeView1;
-    QTreeWidgetItem* item = tree->topLevelItem(number - 1);
-    QVERIFY(item);
-    tree->scrollToItem(item);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    QTreeView* tree = Form6->sTreeView1;
+    const QModelIndex node = tree->model()->index(number - 1, 0);
+    QVERIFY(node.isValid());
+    tree->scrollTo(node);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(node).center());
 }
 
 void TestTestWindow::markLetter(const QString& letter)
@@ -298,8 +300,9 @@ void TestTestWindow::pressDone() { click(Form6->sButton1); }
 QStringList TestTestWindow::tree() const
 {
     QStringList captions;
-    for (int i = 0; i < Form6->sTreeView1->topLevelItemCount(); ++i)
-        captions << Form6->sTreeView1->topLevelItem(i)->text(0);
+    const QAbstractItemModel* model = Form6->sTreeView1->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        captions << model->index(i, 0).data().toString();
     return captions;
 }
 
@@ -453,7 +456,7 @@ void TestTestWindow::openingListsTopicsAndClearsTheWindow()
     QCOMPARE(Form6->sEdit1->text(), QString());
     QCOMPARE(Form6->sMemo1->toPlainText(), QString());
     QCOMPARE(Form6->sRadioGroup1->itemIndex(), -1);
-    QCOMPARE(Form6->sTreeView1->topLevelItemCount(), 0);
+    QCOMPARE(Form6->sTreeView1->nodeCount(), 0);
     QCOMPARE(sheet(), sheetBefore); // the answer sheet is the previous run's
     QCOMPARE(course->platform.boxes.size(), 0);
 }
@@ -749,8 +752,8 @@ void TestTestWindow::clickBesideTheNodesIsIgnored()
     startAsStudent();
     openTestWindow();
     pickTopic(kProse);
-    QTreeWidget* tree = Form6->sTreeView1;
-    const QPoint below(20, tree->visualItemRect(tree->topLevelItem(2)).bottom() + 40);
+    QTreeView* tree = Form6->sTreeView1;
+    const QPoint below(20, tree->visualRect(tree->model()->index(2, 0)).bottom() + 40);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, below); // no node selected yet
     QCOMPARE(Form6->sMemo1->toPlainText(), QString());
     QCOMPARE(course->platform.boxes.size(), 0);
@@ -854,19 +857,68 @@ void TestTestWindow::otherButtonsLeaveTheNode()
     openTestWindow();
     pickTopic(kPoetry);
     clickNode(2);
-    QTreeWidget* tree = Form6->sTreeView1;
-    QTreeWidgetItem* two = tree->topLevelItem(1);
-    const QPoint five = tree->visualItemRect(tree->topLevelItem(4)).center();
+    QuestionTree* tree = Form6->sTreeView1;
+    const QModelIndex two = tree->model()->index(1, 0);
+    const QPoint five = tree->visualRect(tree->model()->index(4, 0)).center();
     QTest::mouseClick(tree->viewport(), button, {}, five);
     QTest::mouseDClick(tree->viewport(), button, {}, five);
-    QCOMPARE(tree->selectedItems(), QList<QTreeWidgetItem*>{two});
-    QCOMPARE(tree->currentItem(), two);
+    QCOMPARE(tree->selectedText(), QStringLiteral("2"));
+    QCOMPARE(tree->currentIndex(), two);
     QCOMPARE(Form6->sMemo1->toPlainText(), poetryText(2));
 
     markLetter("D");
     clickNode(5);
     QCOMPARE(sheet()[1].section(QStringLiteral(" | "), 2), QStringLiteral("D"));
     QCOMPARE(sheet()[4].section(QStringLiteral(" | "), 2), QStringLiteral("(absent)"));
+}
+
+// A key that moves the highlight shows the question it moved to, and the
+// next letter is recorded for that question, not for the one shown before.
+void TestTestWindow::keysShowTheHighlightedQuestion_data()
+{
+    QTest::addColumn<int>("start"); // the node clicked first; 0: none, the tree reached with Tab
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("highlighted");
+    QTest::newRow("Down") << 2 << int(Qt::Key_Down) << 3;
+    QTest::newRow("Up") << 2 << int(Qt::Key_Up) << 1;
+    QTest::newRow("Home") << 5 << int(Qt::Key_Home) << 1;
+    QTest::newRow("End") << 2 << int(Qt::Key_End) << 12;
+    QTest::newRow("PgDn") << 2 << int(Qt::Key_PageDown) << 12;
+    QTest::newRow("PgUp") << 5 << int(Qt::Key_PageUp) << 1;
+    QTest::newRow("a number typed") << 2 << int(Qt::Key_7) << 7;
+    // Tab puts the focus mark on the first node without highlighting it.
+    QTest::newRow("Down after Tab into a fresh tree") << 0 << int(Qt::Key_Down) << 2;
+    QTest::newRow("End after Tab into a fresh tree") << 0 << int(Qt::Key_End) << 12;
+}
+
+void TestTestWindow::keysShowTheHighlightedQuestion()
+{
+    QFETCH(int, start);
+    QFETCH(int, key);
+    QFETCH(int, highlighted);
+    startAsStudent();
+    openTestWindow();
+    pickTopic(kPoetry);
+    if (start > 0) {
+        clickNode(start);
+    } else {
+        QApplication::setActiveWindow(Form6);
+        Form6->sTreeView1->setFocus(Qt::TabFocusReason);
+        QVERIFY(Form6->sTreeView1->selectedText().isEmpty());
+    }
+    QTest::keyClick(Form6->sTreeView1, Qt::Key(key));
+    QCOMPARE(Form6->sTreeView1->selectedText(), QString::number(highlighted));
+    QCOMPARE(Form6->sMemo1->toPlainText(), poetryText(highlighted));
+
+    markLetter("C");
+    clickNode(highlighted == 1 ? 2 : 1); // the move writes the letter
+    QStringList letters;
+    for (const QString& row : sheet())
+        letters << row.section(QStringLiteral(" | "), 2);
+    QStringList expected(12, QStringLiteral("(absent)"));
+    expected[highlighted - 1] = QStringLiteral("C");
+    QCOMPARE(letters, expected);
+    QCOMPARE(course->platform.boxes.size(), 0);
 }
 
 void TestTestWindow::absentTopicNameStopsTheList()

@@ -50,10 +50,10 @@ QString execute(TestPlatform& platform, const QString& command)
         Form6->sComboBox1->setEditText(argument);
         ErrorReport::run([] { Form6->sComboBox1Change(); });
     } else if (verb == QLatin1String("node")) {
-        QTreeWidgetItem* node = Form6->sTreeView1->topLevelItem(argument.toInt() - 1);
-        if (!node)
+        const QModelIndex node = Form6->sTreeView1->model()->index(argument.toInt() - 1, 0);
+        if (!node.isValid())
             return QStringLiteral("no node ") + argument;
-        Form6->sTreeView1->setCurrentItem(node);
+        Form6->sTreeView1->setCurrentIndex(node);
         ErrorReport::run([] { Form6->sTreeView1Click(); });
     } else if (verb == QLatin1String("mark")) {
         Form6->sRadioGroup1->setItemIndex(int(kLetters.indexOf(argument)));

@@ -1,0 +1,108 @@
+#include "forms/QuestionTree.h"
+
+#include <QAbstractItemView>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <algorithm>
+
+// --- nodes -------------------------------------------------------------------
+
+void NumberedNodes::setCount(int count)
+{
+    count = std::max(count, 0);
+    if (count == m_count)
+        return;
+    beginResetModel();
+    m_count = count;
+    endResetModel();
+}
+
+int NumberedNodes::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_count; }
+
+QVariant NumberedNodes::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_count)
+        return QVariant();
+    return QString::number(index.row() + 1);
+}
+
+// --- tree --------------------------------------------------------------------
+
+QuestionTree::QuestionTree(QWidget* parent) : QTreeView(parent), m_nodes(new NumberedNodes(this))
+{
+    setModel(m_nodes);
+    setUniformRowHeights(true);
+    setFrameShape(QFrame::NoFrame);
+    setHeaderHidden(true);
+    setIndentation(19);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff); // the numbers always fit
+    setRootIsDecorated(true); // root nodes stand one indent in, as in a tree with root lines
+    setItemsExpandable(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+int QuestionTree::selectedRow() const
+{
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+QString QuestionTree::selectedText() const
+{
+    const int row = selectedRow();
+    return row < 0 ? QString() : m_nodes->index(row, 0).data().toString();
+}
+
+void QuestionTree::keyPressEvent(QKeyEvent* event)
+{
+    // A key that moves the highlight shows the node it moved to, as a click
+    // would: the question on the screen is always the highlighted one.
+    const int before = selectedRow();
+    QTreeView::keyPressEvent(event);
+    const int after = selectedRow();
+    if (after >= 0 && after != before)
+        emit click();
+}
+
+void QuestionTree::mousePressEvent(QMouseEvent* event)
+{
+    // Another button would move the highlight to a node without showing its
+    // question.
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void QuestionTree::mouseMoveEvent(QMouseEvent* event)
+{
+    if (event->buttons() != Qt::NoButton && !(event->buttons() & Qt::LeftButton)) {
+        event->accept();
+        return;
+    }
+    QTreeView::mouseMoveEvent(event);
+}
+
+void QuestionTree::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeView::mouseReleaseEvent(event);
+    if (viewport()->rect().contains(event->position().toPoint()))
+        emit click();
+}
+
+void QuestionTree::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QTreeView::mouseDoubleClickEvent(event);
+}
