@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <deque>
 #include <vector>
 
 namespace {
@@ -229,6 +230,11 @@ struct Row {
     QVector<QVariant> values;
 };
 
+// The snapshot's rows. A row leaves from either end at no cost: the test
+// window empties its answer sheet from the first row on, one row at a time;
+// in the middle the shorter side moves up.
+using Rows = std::deque<Row>;
+
 // The condition that finds a held row only while the database still holds
 // it as it was read: its key and every value read. A row that another
 // program removed or changed, or a new row that took over its key, fails it.
@@ -258,7 +264,7 @@ struct Table::Impl {
     QVector<int> sizes;             // declared sizes, 0 when none
     QHash<QString, int> fieldIndex; // by lower-case name
 
-    std::vector<Row> rows;       // the snapshot, in stored order
+    Rows rows;                   // the snapshot, in stored order
     std::vector<int> visible;    // indexes into rows, in order
     std::vector<int> visiblePos; // per row: its position in visible, or -1
     int cur = -1;                // position in visible
@@ -468,7 +474,7 @@ void Table::open()
     for (const QString& f : std::as_const(fields))
         columns += QStringLiteral(", ") + quoted(f);
 
-    std::vector<Row> rows;
+    Rows rows;
     {
         // A missing table has no columns; the select then words the failure.
         QSqlQuery q(db);
@@ -1165,8 +1171,7 @@ void Table::refresh()
     // program leave the snapshot. Rows added by others are not taken in.
     const int currentRow = d->cur >= 0 ? d->visible[d->cur] : -1;
     std::vector<int> newIndex(d->rows.size(), -1);
-    std::vector<Row> kept;
-    kept.reserve(d->rows.size());
+    Rows kept;
     for (int r = 0; r < int(d->rows.size()); ++r) {
         auto it = stored.find(d->rows[r].rowid);
         if (it == stored.end())
