@@ -833,21 +833,28 @@ void Table::post()
             marks += QLatin1Char('?');
         }
         insert = names.isEmpty()
-                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(quoted(m_tableName))
-                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
-                           .arg(quoted(m_tableName), names, marks);
+                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_tableName))
+                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(m_tableName), names, marks);
+        if (m_connection->engine()->insertReturnsKey())
+            insert += QStringLiteral(" RETURNING rowid");
     }
     Row row;
     {
-        // Both engines hand the new row's key back (RETURNING).
         QSqlQuery& q = m_connection->prepareWrite(insert);
         for (int i = 0; i < n; ++i) {
             if (d->written[i])
                 q.addBindValue(toEngine(d->pending[i]));
         }
         m_connection->write(q);
-        if (q.next())
-            row.rowid = q.value(0).toLongLong();
+        if (m_connection->engine()->insertReturnsKey()) {
+            if (q.next())
+                row.rowid = q.value(0).toLongLong();
+        } else if (q.numRowsAffected() == 1) {
+            // The key of the connection's last inserted row is this row's
+            // only when the statement stored one: a row a rule of the table
+            // drops (ON CONFLICT IGNORE) leaves the key of an earlier row.
+            row.rowid = q.lastInsertId().toLongLong();
+        }
         q.finish();
     }
     // Read the stored row back for its key and defaults; should that fail,
