@@ -14,7 +14,6 @@
 #include <QSqlQuery>
 
 #include <algorithm>
-#include <deque>
 #include <vector>
 
 namespace {
@@ -230,10 +229,45 @@ struct Row {
     QVector<QVariant> values;
 };
 
-// The snapshot's rows. A row leaves from either end at no cost: the test
-// window empties its answer sheet from the first row on, one row at a time;
-// in the middle the shorter side moves up.
-using Rows = std::deque<Row>;
+// The snapshot's rows, in one block of memory for quick walks. Removing the
+// first row moves no other row: the test window empties its answer sheet
+// from the first row on, one row at a time. The places of rows removed at
+// the front are given back once they are as many as the rows held, so that
+// emptying a table moves each row at most once.
+class Rows {
+public:
+    size_t size() const { return m_rows.size() - m_first; }
+    bool empty() const { return size() == 0; }
+    Row& operator[](size_t i) { return m_rows[m_first + i]; }
+    const Row& operator[](size_t i) const { return m_rows[m_first + i]; }
+    auto begin() const { return m_rows.begin() + qsizetype(m_first); }
+    auto end() const { return m_rows.end(); }
+
+    void reserve(size_t n) { m_rows.reserve(m_first + n); }
+    void push_back(Row row) { m_rows.push_back(std::move(row)); }
+    void insert(size_t at, Row row) { m_rows.insert(m_rows.begin() + qsizetype(m_first + at), std::move(row)); }
+    void erase(size_t at)
+    {
+        if (at > 0) {
+            m_rows.erase(m_rows.begin() + qsizetype(m_first + at));
+            return;
+        }
+        m_rows[m_first++] = Row();
+        if (2 * m_first >= m_rows.size()) {
+            m_rows.erase(m_rows.begin(), m_rows.begin() + qsizetype(m_first));
+            m_first = 0;
+        }
+    }
+    void clear()
+    {
+        m_rows.clear();
+        m_first = 0;
+    }
+
+private:
+    std::vector<Row> m_rows;
+    size_t m_first = 0; // rows removed at the front, not yet given back
+};
 
 // The condition that finds a held row only while the database still holds
 // it as it was read: its key and every value read. A row that another
@@ -370,7 +404,7 @@ struct Table::Impl {
             anyWritten = false;
             state = State::Browse;
         }
-        rows.erase(rows.begin() + r);
+        rows.erase(r);
         std::vector<int> kept;
         kept.reserve(visible.size());
         for (int i : visible) {
@@ -395,7 +429,7 @@ struct Table::Impl {
     {
         int keep = currentRow();
         const int r = std::clamp(index, 0, int(rows.size()));
-        rows.insert(rows.begin() + r, row);
+        rows.insert(r, row);
         for (int& i : visible) {
             if (i >= r)
                 ++i;
@@ -970,7 +1004,7 @@ void Table::remove()
     d->anyWritten = false;
     d->state = State::Browse;
 
-    d->rows.erase(d->rows.begin() + index);
+    d->rows.erase(index);
     if (!d->filtered) {
         // Every row visible, in order: the last position goes.
         d->visible.pop_back();
@@ -1179,6 +1213,7 @@ void Table::refresh()
     const int currentRow = d->cur >= 0 ? d->visible[d->cur] : -1;
     std::vector<int> newIndex(d->rows.size(), -1);
     Rows kept;
+    kept.reserve(d->rows.size());
     for (int r = 0; r < int(d->rows.size()); ++r) {
         auto it = stored.find(d->rows[r].rowid);
         if (it == stored.end())
