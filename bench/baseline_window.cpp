@@ -30,8 +30,7 @@ int main(int argc, char* argv[])
     auto* label = new QLabel(&window);
     label->setGeometry(0, 0, 804, 601);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setPixmap(QPixmap::fromImage(
-        picture.scaled(801, 601, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    label->setPixmap(QPixmap::fromImage(picture.scaled(801, 601, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     window.move(172, 27);
     window.show();
     std::fprintf(stderr, "baseline: title window shown\n");

@@ -17,6 +17,8 @@
 
 #include "support/TestPlatform.h"
 
+#include "bench/support/Bench.h"
+
 #include "app/Forms.h"
 #include "app/Startup.h"
 #include "data/Aiken.h"
@@ -28,47 +30,30 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <unistd.h>
 #include <vector>
 
+using namespace bench;
+
 namespace {
 
 const QString kTopic = QStringLiteral("Импортированная тема");
 
-[[noreturn]] void fail(const QString& what)
+// A plain connection writes to disk as the program's connection does.
+QSqlDatabase openSynced(const QString& name, const QString& path)
 {
-    std::fprintf(stderr, "bench_dataio: %s\n", qPrintable(what));
-    std::exit(2);
-}
-
-void exec(QSqlQuery& q)
-{
-    if (!q.exec())
-        fail(q.lastError().text() + QStringLiteral(" in ") + q.lastQuery());
-}
-
-QSqlDatabase openFile(const QString& name, const QString& path)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(path);
-    if (!db.open())
-        fail(db.lastError().text());
+    QSqlDatabase db = openFile(name, path);
     QSqlQuery sync(db);
-    sync.exec(QStringLiteral("PRAGMA synchronous = FULL")); // as the program's connection
+    sync.exec(QStringLiteral("PRAGMA synchronous = FULL"));
     return db;
 }
 
@@ -76,23 +61,7 @@ QSqlDatabase openFile(const QString& name, const QString& path)
 // `results` rows in result and 1,000 questions in 20 topics.
 void makeDatabase(const QString& path, int results)
 {
-    QFile seed(QStringLiteral(NORVENA_SOURCE_DIR "/course/test.sql"));
-    if (!seed.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("cannot read ") + seed.fileName());
-    QStringList code;
-    for (const QString& line : QString::fromUtf8(seed.readAll()).split(u'\n'))
-        if (!line.trimmed().startsWith(QLatin1String("--")))
-            code << line;
-    {
-        QSqlDatabase db = openFile(QStringLiteral("bench_make"), path);
-        for (const QString& s : code.join(u'\n').split(u';')) {
-            if (!s.trimmed().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
-                continue;
-            QSqlQuery q(db);
-            q.prepare(s);
-            exec(q);
-        }
-        db.transaction();
+    makeCourseFile(path, [&](const QSqlDatabase& db) {
         QSqlQuery r(db);
         r.prepare(QStringLiteral("INSERT INTO result (fio, data, kol, ocenka) VALUES (?, ?, ?, ?)"));
         const char* grades[] = {"A", "A-", "B+", "B", "C-", "F"};
@@ -119,9 +88,7 @@ void makeDatabase(const QString& path, int results)
                 exec(topic);
             }
         }
-        db.commit();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench_make"));
+    });
 }
 
 QByteArray aikenFile(int questions)
@@ -142,19 +109,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
         fail(QStringLiteral("cannot write ") + path);
 }
 
-double timed(const std::function<void()>& work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return double(t.nsecsElapsed()) / 1e9;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
+double seconds(const std::function<void()>& work) { return timed(work) / 1e3; }
 
 void writePlain(const QString& path, const QByteArray& bytes, bool sync)
 {
@@ -211,15 +166,11 @@ void report(const QString& what, double seconds, const QString& against, double 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const int results = argc > 1 ? std::max(1, std::atoi(argv[1])) : 100000;
-    const int questions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10000;
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    const int results = argument(argc, argv, 1, 100000);
+    const int questions = argument(argc, argv, 2, 10000);
+    const int rounds = argument(argc, argv, 3, 5);
 
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        fail(QStringLiteral("no temporary folder"));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const WorkFolder dir;
     const QString pristine = dir.filePath(QStringLiteral("pristine.mdb"));
     const QString database = dir.filePath(QStringLiteral("test.mdb"));
     makeDatabase(pristine, results);
@@ -236,14 +187,14 @@ int main(int argc, char** argv)
         std::vector<double> exported, plain, plainSynced;
         for (int round = 0; round < rounds; ++round) {
             platform.fileAnswers << csvPath;
-            exported.push_back(timed([] { Form9->SaveCsvAction->trigger(); }));
+            exported.push_back(seconds([] { Form9->SaveCsvAction->trigger(); }));
             checkQuiet(platform);
             QFile written(csvPath);
             if (!written.open(QIODevice::ReadOnly))
                 fail(QStringLiteral("no CSV file"));
             const QByteArray bytes = written.readAll();
-            plain.push_back(timed([&] { writePlain(plainPath, bytes, false); }));
-            plainSynced.push_back(timed([&] { writePlain(plainPath, bytes, true); }));
+            plain.push_back(seconds([&] { writePlain(plainPath, bytes, false); }));
+            plainSynced.push_back(seconds([&] { writePlain(plainPath, bytes, true); }));
         }
         destroyWindows();
         QFile::remove(database);
@@ -267,7 +218,7 @@ int main(int argc, char** argv)
             createWindows();
             Form8->sEdit1->setText(kTopic);
             platform.fileAnswers << bankPath;
-            imported.push_back(timed([] { Form8->ImportAction->trigger(); }));
+            imported.push_back(seconds([] { Form8->ImportAction->trigger(); }));
             checkQuiet(platform, {expected});
             if (Form6->tblTest->recordCount() != 1000 + questions)
                 fail(QStringLiteral("the import wrote %1 rows").arg(Form6->tblTest->recordCount() - 1000));
@@ -278,8 +229,8 @@ int main(int argc, char** argv)
             QFile::remove(copy);
             QFile::copy(pristine, copy);
             {
-                QSqlDatabase db = openFile(QStringLiteral("bench_plain"), copy);
-                plain.push_back(timed([&] {
+                QSqlDatabase db = openSynced(QStringLiteral("bench_plain"), copy);
+                plain.push_back(seconds([&] {
                     db.transaction();
                     QSqlQuery q(db);
                     q.prepare(QStringLiteral("INSERT INTO test (nom, nom1, test, rasdel, otv) VALUES (?, ?, ?, ?, ?)"));
@@ -306,6 +257,5 @@ int main(int argc, char** argv)
         report(QStringLiteral("\"Импорт вопросов…\""), median(imported),
                QStringLiteral("plain inserts in one transaction"), median(plain));
     }
-    QDir::setCurrent(previous);
     return 0;
 }

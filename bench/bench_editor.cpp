@@ -10,6 +10,8 @@
 //
 // Run it headless: QT_QPA_PLATFORM=offscreen bench_editor
 
+#include "bench/support/Bench.h"
+
 #include "app/Forms.h"
 #include "app/Startup.h"
 #include "data/Table.h"
@@ -19,21 +21,16 @@
 #include "platform/Platform.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <vector>
+
+using namespace bench;
 
 namespace {
 
@@ -41,51 +38,11 @@ const char* const kLetters[] = {"A", "B", "C", "D", "E"};
 
 QString topicName(int i) { return QStringLiteral("Тема %1: русская литература XIX века").arg(i + 1); }
 
-[[noreturn]] void fail(const QString& what)
-{
-    std::fprintf(stderr, "bench_editor: %s\n", qPrintable(what));
-    std::exit(2);
-}
-
-void exec(QSqlQuery& q)
-{
-    if (!q.exec())
-        fail(q.lastError().text() + QStringLiteral(" in ") + q.lastQuery());
-}
-
-void exec(const QSqlDatabase& db, const QString& statement)
-{
-    QSqlQuery q(db);
-    q.prepare(statement);
-    exec(q);
-}
-
-QSqlDatabase openFile(const QString& name, const QString& path)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(path);
-    if (!db.open())
-        fail(db.lastError().text());
-    return db;
-}
-
 // The course's schema (the CREATE TABLE statements of the demo seed) with
 // the questions dealt round the topics, numbered as the editor numbers them.
 void makeDatabase(const QString& path, int questions, int topics)
 {
-    QFile seed(QStringLiteral(NORVENA_SOURCE_DIR "/course/test.sql"));
-    if (!seed.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("cannot read ") + seed.fileName());
-    QStringList code;
-    for (const QString& line : QString::fromUtf8(seed.readAll()).split(u'\n'))
-        if (!line.trimmed().startsWith(QLatin1String("--")))
-            code << line;
-    {
-        QSqlDatabase db = openFile(QStringLiteral("bench_make"), path);
-        for (const QString& s : code.join(u'\n').split(u';'))
-            if (s.trimmed().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
-                exec(db, s);
-        db.transaction();
+    makeCourseFile(path, [&](const QSqlDatabase& db) {
         QSqlQuery q(db);
         q.prepare(QStringLiteral("INSERT INTO test (nom, nom1, test, rasdel, otv) VALUES (?, ?, ?, ?, ?)"));
         for (int i = 0; i < questions; ++i) {
@@ -98,9 +55,7 @@ void makeDatabase(const QString& path, int questions, int topics)
             q.addBindValue(QString::fromLatin1(kLetters[i % 5]));
             exec(q);
         }
-        db.commit();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench_make"));
+    });
 }
 
 std::vector<qlonglong> rowids(const QSqlDatabase& db, const QString& select, const QVariant& key = QVariant())
@@ -183,51 +138,16 @@ void plainSave(const QSqlDatabase& db, const QString& topic, int count)
              rowids(db, QStringLiteral("SELECT rowid FROM test WHERE rasdel = ? ORDER BY rowid"), topic));
 }
 
-void inTransaction(const QSqlDatabase& db, const std::function<void()>& work)
-{
-    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
-    work();
-    exec(db, QStringLiteral("COMMIT"));
-}
-
-double timed(const std::function<void()>& work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-// Any message box during the benchmark is a fault: print it and stop.
-class FailingMessages : public MessageBoxes {
-public:
-    void notice(QWidget*, const QString& text) override { fail(QStringLiteral("notice: ") + text); }
-    void error(QWidget*, const QString&, const QString& text) override { fail(QStringLiteral("error: ") + text); }
-    bool informationYesNo(QWidget*, const QString& text) override { fail(text); }
-    void informationOk(QWidget*, const QString& text) override { fail(text); }
-    bool confirm(QWidget*, const QString& text) override { fail(text); }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const int questions = argc > 1 ? std::max(100, std::atoi(argv[1])) : 10000;
-    const int topics = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
-    const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+    const int questions = argument(argc, argv, 1, 10000, 100);
+    const int topics = argument(argc, argv, 2, 20);
+    const int rounds = argument(argc, argv, 3, 5);
 
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        fail(QStringLiteral("no temporary folder"));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const WorkFolder dir;
     makeDatabase(dir.filePath(QStringLiteral("test.mdb")), questions, topics);
     QFile::copy(dir.filePath(QStringLiteral("test.mdb")), dir.filePath(QStringLiteral("plain.mdb")));
 
@@ -283,6 +203,5 @@ int main(int argc, char** argv)
     delete Form6;
     Form8 = nullptr;
     Form6 = nullptr;
-    QDir::setCurrent(previous);
     return 0;
 }

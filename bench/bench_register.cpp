@@ -20,6 +20,8 @@
 // The display is the environment's: QT_QPA_PLATFORM, or DISPLAY (for
 // instance under xvfb-run); with neither, the offscreen platform.
 
+#include "bench/support/Bench.h"
+
 #include "data/Connection.h"
 #include "data/Table.h"
 #include "forms/DataGrid.h"
@@ -29,11 +31,9 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QHeaderView>
 #include <QProcess>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlQueryModel>
 #include <QTableView>
@@ -45,6 +45,8 @@
 #include <optional>
 #include <vector>
 
+using namespace bench;
+
 namespace {
 
 struct Sample {
@@ -55,14 +57,6 @@ struct Sample {
     double hwmMiB = 0;
     double totalMs() const { return openMs + lastRowMs; }
 };
-
-void check(bool ok, const QSqlQuery& q)
-{
-    if (!ok) {
-        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        std::exit(1);
-    }
-}
 
 void makeDatabase(const QString& path, int rows)
 {
@@ -90,24 +84,6 @@ void makeDatabase(const QString& path, int rows)
         check(q.exec(QStringLiteral("COMMIT")), q);
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench-make"));
-}
-
-double ms(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e6; }
-
-std::pair<double, double> ownMemory()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    double rss = 0, hwm = 0;
-    if (!status.open(QIODevice::ReadOnly))
-        return {rss, hwm};
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        const auto kib = [&line] { return line.simplified().split(' ').value(1).toDouble() / 1024.0; };
-        if (line.startsWith("VmRSS:"))
-            rss = kib();
-        else if (line.startsWith("VmHWM:"))
-            hwm = kib();
-    }
-    return {rss, hwm};
 }
 
 // Shows the window, presses Ctrl+End in the view and paints; fills the times.
@@ -150,7 +126,7 @@ int runRegister(const QString& path, int rows)
     TForm9 window(&table);
     if (!showAndJump(&window, window.DBGrid1, clock, s, rows) || table.currentIndex() != rows - 1)
         return 1;
-    std::tie(s.rssMiB, s.hwmMiB) = ownMemory();
+    std::tie(s.rssMiB, s.hwmMiB) = memoryMiB(QStringLiteral("self"));
     std::printf("%f %f %f %f %f\n", s.readMs, s.openMs, s.lastRowMs, s.rssMiB, s.hwmMiB);
     return 0;
 }
@@ -182,7 +158,7 @@ int runBaseline(const QString& path, int rows)
     view.setCurrentIndex(model.index(0, 0)); // as the grid stands on the table's first row
     if (!showAndJump(&window, &view, clock, s, rows))
         return 1;
-    std::tie(s.rssMiB, s.hwmMiB) = ownMemory();
+    std::tie(s.rssMiB, s.hwmMiB) = memoryMiB(QStringLiteral("self"));
     std::printf("%f %f %f %f %f\n", s.readMs, s.openMs, s.lastRowMs, s.rssMiB, s.hwmMiB);
     return 0;
 }
@@ -205,13 +181,6 @@ std::optional<Sample> runSide(const QString& side, const QString& path, int rows
     if (f.size() != 5)
         return std::nullopt;
     return Sample{f[0].toDouble(), f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble()};
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 template <class F> double medianOf(const std::vector<Sample>& samples, F field)

@@ -17,17 +17,19 @@
 // The display is the environment's: QT_QPA_PLATFORM, or DISPLAY (for
 // instance under xvfb-run); with neither, the offscreen platform.
 
+#include "bench/support/Bench.h"
+
 #include "app/TitlePicture.h"
 #include "support/CourseFixture.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QImage>
-#include <QImageReader>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -36,6 +38,8 @@
 #include <cstdio>
 #include <optional>
 #include <vector>
+
+using namespace bench;
 
 namespace {
 
@@ -51,23 +55,6 @@ struct Program {
     QStringList arguments;
     std::vector<Sample> samples;
 };
-
-// VmRSS and VmHWM of a process, in MiB.
-std::pair<double, double> memoryOf(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    double rss = 0, hwm = 0;
-    if (!status.open(QIODevice::ReadOnly))
-        return {rss, hwm};
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        const auto kib = [&line] { return line.simplified().split(' ').value(1).toDouble() / 1024.0; };
-        if (line.startsWith("VmRSS:"))
-            rss = kib();
-        else if (line.startsWith("VmHWM:"))
-            hwm = kib();
-    }
-    return {rss, hwm};
-}
 
 std::optional<Sample> runOnce(const Program& program, const QString& workingDirectory)
 {
@@ -99,7 +86,7 @@ std::optional<Sample> runOnce(const Program& program, const QString& workingDire
     if (sample) {
         // Half a second for painting the window.
         QThread::msleep(500);
-        std::tie(sample->rssMiB, sample->hwmMiB) = memoryOf(process.processId());
+        std::tie(sample->rssMiB, sample->hwmMiB) = memoryMiB(QString::number(process.processId()));
     } else {
         std::fprintf(stderr, "%s did not show its window:\n%s\n", qPrintable(program.name), log.constData());
     }
@@ -109,15 +96,6 @@ std::optional<Sample> runOnce(const Program& program, const QString& workingDire
         process.waitForFinished(5000);
     }
     return sample;
-}
-
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 double medianOf(const Program& p, double Sample::*field)
@@ -161,8 +139,8 @@ void timePictureSteps()
         const QImage scaled = decoded.scaled(801, 601, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         Q_UNUSED(scaled);
     });
-    std::printf("\nTitle picture (%lld bytes, %dx%d), medians of 15 in this process:\n", static_cast<long long>(jpeg.size()),
-                decoded.width(), decoded.height());
+    std::printf("\nTitle picture (%lld bytes, %dx%d), medians of 15 in this process:\n",
+                static_cast<long long>(jpeg.size()), decoded.width(), decoded.height());
     std::printf("  decode with libjpeg (the program)  %6.2f ms\n", libjpeg);
     std::printf("  decode with Qt's image reader      %6.2f ms\n", qtReader);
     std::printf("  smooth scaling to 801x601          %6.2f ms\n", scale);
@@ -187,8 +165,10 @@ int main(int argc, char* argv[])
     CourseFixture::copyTree(sourceDir + QStringLiteral("/course"), course.path());
 
     std::vector<Program> programs = {
-        {QStringLiteral("baseline window"), QCoreApplication::applicationDirPath() + QStringLiteral("/baseline_window"),
-         {sourceDir + QStringLiteral("/app/resources/title.jpg")}, {}},
+        {QStringLiteral("baseline window"),
+         QCoreApplication::applicationDirPath() + QStringLiteral("/baseline_window"),
+         {sourceDir + QStringLiteral("/app/resources/title.jpg")},
+         {}},
         {QStringLiteral("norvena"), QStringLiteral(NORVENA_BINARY), {}, {}},
     };
     for (qsizetype i = args.indexOf(QStringLiteral("--program")); i > 0 && i + 1 < args.size();
@@ -219,9 +199,10 @@ int main(int argc, char* argv[])
             p.samples.push_back(*s);
         }
 
-    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM",
-        qEnvironmentVariableIsSet("DISPLAY") ? QStringLiteral("xcb (DISPLAY=%1)").arg(qEnvironmentVariable("DISPLAY"))
-                                             : QStringLiteral("offscreen"));
+    const QString platform = qEnvironmentVariable(
+        "QT_QPA_PLATFORM", qEnvironmentVariableIsSet("DISPLAY")
+                               ? QStringLiteral("xcb (DISPLAY=%1)").arg(qEnvironmentVariable("DISPLAY"))
+                               : QStringLiteral("offscreen"));
     std::printf("Start-up to \"title window shown\", medians of %d runs, platform %s\n\n", runs, qPrintable(platform));
     std::printf("%-18s %14s %12s %12s\n", "program", "start-up (ms)", "VmRSS (MiB)", "VmHWM (MiB)");
     for (const Program& p : programs)

@@ -13,6 +13,8 @@
 //           insert, each in its own transaction)
 // Usage: bench_table [rows...]   (default: 1000 10000)
 
+#include "bench/support/Bench.h"
+
 #include "data/Connection.h"
 #include "data/Table.h"
 
@@ -21,13 +23,13 @@
 #include <QHash>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
+
+using namespace bench;
 
 namespace {
 
@@ -37,18 +39,7 @@ constexpr int kFilterSwitches = 100;
 constexpr int kPosts = 1000;
 constexpr int kOpenRepeats = 5;
 
-QString topicName(int i)
-{
-    return QStringLiteral("Тема %1: русская литература XIX века").arg(i + 1);
-}
-
-void check(bool ok, const QSqlQuery& q)
-{
-    if (!ok) {
-        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        std::exit(1);
-    }
-}
+QString topicName(int i) { return QStringLiteral("Тема %1: русская литература XIX века").arg(i + 1); }
 
 void makeDatabase(const QString& path, int rows)
 {
@@ -75,17 +66,6 @@ void makeDatabase(const QString& path, int rows)
         check(q.exec("COMMIT"), q);
     }
     QSqlDatabase::removeDatabase("bench-make");
-}
-
-double ms(const QElapsedTimer& t)
-{
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 struct Figures {

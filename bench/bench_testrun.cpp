@@ -9,6 +9,8 @@
 //
 // Run it headless: QT_QPA_PLATFORM=offscreen bench_testrun
 
+#include "bench/support/Bench.h"
+
 #include "app/Forms.h"
 #include "app/Startup.h"
 #include "data/Table.h"
@@ -19,20 +21,15 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <vector>
+
+using namespace bench;
 
 namespace {
 
@@ -40,53 +37,11 @@ const QString kTopic = QStringLiteral("Большая тема");
 const QString kOtherTopic = QStringLiteral("Другая тема");
 const char* const kLetters[] = {"A", "B", "C", "D", "E"};
 
-[[noreturn]] void fail(const QString& what)
-{
-    std::fprintf(stderr, "bench_testrun: %s\n", qPrintable(what));
-    std::exit(2);
-}
-
-void exec(QSqlQuery& q)
-{
-    if (!q.exec())
-        fail(q.lastError().text() + QStringLiteral(" in ") + q.lastQuery());
-}
-
-void exec(const QSqlDatabase& db, const QString& statement)
-{
-    QSqlQuery q(db);
-    q.prepare(statement);
-    exec(q);
-}
-
-// Opens a database file on a connection of its own name.
-QSqlDatabase openFile(const QString& name, const QString& path)
-{
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(path);
-    if (!db.open())
-        fail(db.lastError().text());
-    return db;
-}
-
 // The course's schema (the CREATE TABLE statements of the demo seed) with
 // one topic of n questions and, interleaved, another of n / 4.
 void makeDatabase(const QString& path, int questions)
 {
-    QFile seed(QStringLiteral(NORVENA_SOURCE_DIR "/course/test.sql"));
-    if (!seed.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("cannot read ") + seed.fileName());
-    QStringList code;
-    for (const QString& line : QString::fromUtf8(seed.readAll()).split(u'\n'))
-        if (!line.trimmed().startsWith(QLatin1String("--")))
-            code << line;
-
-    {
-        QSqlDatabase db = openFile(QStringLiteral("bench_make"), path);
-        for (const QString& s : code.join(u'\n').split(u';'))
-            if (s.trimmed().startsWith(QLatin1String("CREATE TABLE"), Qt::CaseInsensitive))
-                exec(db, s);
-        db.transaction();
+    makeCourseFile(path, [&](const QSqlDatabase& db) {
         QSqlQuery topic(db);
         topic.prepare(QStringLiteral("INSERT INTO temi (rasdel) VALUES (?)"));
         for (const QString& t : {kTopic, kOtherTopic}) {
@@ -110,9 +65,7 @@ void makeDatabase(const QString& path, int questions)
             if (i % 4 == 0)
                 add(kOtherTopic, i / 4);
         }
-        db.commit();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("bench_make"));
+    });
 }
 
 // The plain-statement counterpart of choosing the topic: read the topic's
@@ -190,51 +143,15 @@ void plainGrade(const QSqlDatabase& db)
     exec(result);
 }
 
-// The plain work as one transaction, as the program writes one handler's rows.
-void inTransaction(const QSqlDatabase& db, const std::function<void(const QSqlDatabase&)>& work)
-{
-    exec(db, QStringLiteral("BEGIN IMMEDIATE"));
-    work(db);
-    exec(db, QStringLiteral("COMMIT"));
-}
-
-double timed(const std::function<void()>& work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-// Any message box during the benchmark is a fault: print it and stop.
-class FailingMessages : public MessageBoxes {
-public:
-    void notice(QWidget*, const QString& text) override { fail(QStringLiteral("notice: ") + text); }
-    void error(QWidget*, const QString&, const QString& text) override { fail(QStringLiteral("error: ") + text); }
-    bool informationYesNo(QWidget*, const QString& text) override { fail(text); }
-    void informationOk(QWidget*, const QString& text) override { fail(text); }
-    bool confirm(QWidget*, const QString& text) override { fail(text); }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    const int questions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
-    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const int questions = argument(argc, argv, 1, 1000);
+    const int rounds = argument(argc, argv, 2, 5);
 
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        fail(QStringLiteral("no temporary folder"));
-    const QString previous = QDir::currentPath();
-    QDir::setCurrent(dir.path());
+    const WorkFolder dir;
     makeDatabase(dir.filePath(QStringLiteral("test.mdb")), questions);
     QFile::copy(dir.filePath(QStringLiteral("test.mdb")), dir.filePath(QStringLiteral("plain.mdb")));
 
@@ -276,9 +193,9 @@ int main(int argc, char** argv)
         if (Form7->Edit1->text() != QString::number(questions))
             fail(QStringLiteral("grading counted ") + Form7->Edit1->text());
 
-        choosePlain.push_back(timed([&] { inTransaction(plain, plainChoose); }));
-        inTransaction(plain, [questions](const QSqlDatabase& db) {
-            QSqlQuery answer(db);
+        choosePlain.push_back(timed([&] { inTransaction(plain, [&] { plainChoose(plain); }); }));
+        inTransaction(plain, [&] {
+            QSqlQuery answer(plain);
             answer.prepare(QStringLiteral("UPDATE testing SET otv = ? WHERE nom = ?"));
             for (int i = 0; i < questions; i += 3) {
                 answer.addBindValue(QString::fromLatin1(kLetters[i % 5]));
@@ -286,12 +203,13 @@ int main(int argc, char** argv)
                 exec(answer);
             }
         });
-        gradePlain.push_back(timed([&] { inTransaction(plain, plainGrade); }));
+        gradePlain.push_back(timed([&] { inTransaction(plain, [&] { plainGrade(plain); }); }));
     }
 
     const double co = median(chooseOurs), cp = median(choosePlain), go = median(gradeOurs), gp = median(gradePlain);
     auto line = [](const QString& what, double ours, double plainMs) {
-        std::printf("  %s %8.1f ms %8.1f ms %7.2fx\n", qPrintable(what.leftJustified(36)), ours, plainMs, ours / plainMs);
+        std::printf("  %s %8.1f ms %8.1f ms %7.2fx\n", qPrintable(what.leftJustified(36)), ours, plainMs,
+                    ours / plainMs);
     };
     std::printf("test run on a topic of %d questions, median of %d rounds\n", questions, rounds);
     std::printf("  %36s %11s %11s %8s\n", "", "program", "plain SQL", "ratio");
@@ -305,6 +223,5 @@ int main(int argc, char** argv)
     delete Form6;
     Form7 = nullptr;
     Form6 = nullptr;
-    QDir::setCurrent(previous);
     return 0;
 }

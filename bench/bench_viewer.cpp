@@ -20,6 +20,7 @@
 // The display is the environment's: QT_QPA_PLATFORM, or DISPLAY (for
 // instance under xvfb-run); with neither, the offscreen platform.
 
+#include "bench/support/Bench.h"
 #include "support/CourseFixture.h"
 
 #include "app/Forms.h"
@@ -40,6 +41,8 @@
 #include <cstdio>
 #include <unistd.h>
 #include <vector>
+
+using namespace bench;
 
 namespace {
 
@@ -202,12 +205,6 @@ int runChild()
     for (const TestPlatform::Box& box : course.platform.boxes)
         std::fprintf(stderr, "bench_viewer: a box was shown: %s\n", qPrintable(box.text));
     return course.platform.boxes.isEmpty() ? 0 : 3;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace

@@ -101,6 +101,7 @@ public:
     }
 
     bool statementSavepoints() const override { return false; }
+    bool insertReturnsKey() const override { return false; }
 
     QString sameValue() const override { return QStringLiteral("IS"); }
 
@@ -198,6 +199,7 @@ public:
     }
 
     bool statementSavepoints() const override { return true; }
+    bool insertReturnsKey() const override { return true; }
 
 private:
     DatabaseSettings m_settings;

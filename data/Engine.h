@@ -75,6 +75,11 @@ public:
     // Whether a statement that fails inside a transaction spoils the whole
     // transaction, so that each statement needs a savepoint of its own.
     virtual bool statementSavepoints() const = 0;
+    // Whether an INSERT hands the new row's key back only when it asks for
+    // it (RETURNING). The file tells the key of the row the connection's
+    // last statement inserted without it, and a RETURNING costs the file a
+    // table of its own for every row.
+    virtual bool insertReturnsKey() const = 0;
 };
 
 // Runs a statement the engine cannot prepare (a definition, a savepoint).

@@ -229,6 +229,46 @@ struct Row {
     QVector<QVariant> values;
 };
 
+// The snapshot's rows, in one block of memory for quick walks. Removing the
+// first row moves no other row: the test window empties its answer sheet
+// from the first row on, one row at a time. The places of rows removed at
+// the front are given back once they are as many as the rows held, so that
+// emptying a table moves each row at most once.
+class Rows {
+public:
+    size_t size() const { return m_rows.size() - m_first; }
+    bool empty() const { return size() == 0; }
+    Row& operator[](size_t i) { return m_rows[m_first + i]; }
+    const Row& operator[](size_t i) const { return m_rows[m_first + i]; }
+    auto begin() const { return m_rows.begin() + qsizetype(m_first); }
+    auto end() const { return m_rows.end(); }
+
+    void reserve(size_t n) { m_rows.reserve(m_first + n); }
+    void push_back(Row row) { m_rows.push_back(std::move(row)); }
+    void insert(size_t at, Row row) { m_rows.insert(m_rows.begin() + qsizetype(m_first + at), std::move(row)); }
+    void erase(size_t at)
+    {
+        if (at > 0) {
+            m_rows.erase(m_rows.begin() + qsizetype(m_first + at));
+            return;
+        }
+        m_rows[m_first++] = Row();
+        if (2 * m_first >= m_rows.size()) {
+            m_rows.erase(m_rows.begin(), m_rows.begin() + qsizetype(m_first));
+            m_first = 0;
+        }
+    }
+    void clear()
+    {
+        m_rows.clear();
+        m_first = 0;
+    }
+
+private:
+    std::vector<Row> m_rows;
+    size_t m_first = 0; // rows removed at the front, not yet given back
+};
+
 // The condition that finds a held row only while the database still holds
 // it as it was read: its key and every value read. A row that another
 // program removed or changed, or a new row that took over its key, fails it.
@@ -258,7 +298,7 @@ struct Table::Impl {
     QVector<int> sizes;             // declared sizes, 0 when none
     QHash<QString, int> fieldIndex; // by lower-case name
 
-    std::vector<Row> rows;       // the snapshot, in stored order
+    Rows rows;                   // the snapshot, in stored order
     std::vector<int> visible;    // indexes into rows, in order
     std::vector<int> visiblePos; // per row: its position in visible, or -1
     int cur = -1;                // position in visible
@@ -364,7 +404,7 @@ struct Table::Impl {
             anyWritten = false;
             state = State::Browse;
         }
-        rows.erase(rows.begin() + r);
+        rows.erase(r);
         std::vector<int> kept;
         kept.reserve(visible.size());
         for (int i : visible) {
@@ -389,7 +429,7 @@ struct Table::Impl {
     {
         int keep = currentRow();
         const int r = std::clamp(index, 0, int(rows.size()));
-        rows.insert(rows.begin() + r, row);
+        rows.insert(r, row);
         for (int& i : visible) {
             if (i >= r)
                 ++i;
@@ -468,7 +508,7 @@ void Table::open()
     for (const QString& f : std::as_const(fields))
         columns += QStringLiteral(", ") + quoted(f);
 
-    std::vector<Row> rows;
+    Rows rows;
     {
         // A missing table has no columns; the select then words the failure.
         QSqlQuery q(db);
@@ -827,21 +867,28 @@ void Table::post()
             marks += QLatin1Char('?');
         }
         insert = names.isEmpty()
-                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING rowid").arg(quoted(m_tableName))
-                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING rowid")
-                           .arg(quoted(m_tableName), names, marks);
+                     ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_tableName))
+                     : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(m_tableName), names, marks);
+        if (m_connection->engine()->insertReturnsKey())
+            insert += QStringLiteral(" RETURNING rowid");
     }
     Row row;
     {
-        // Both engines hand the new row's key back (RETURNING).
         QSqlQuery& q = m_connection->prepareWrite(insert);
         for (int i = 0; i < n; ++i) {
             if (d->written[i])
                 q.addBindValue(toEngine(d->pending[i]));
         }
         m_connection->write(q);
-        if (q.next())
-            row.rowid = q.value(0).toLongLong();
+        if (m_connection->engine()->insertReturnsKey()) {
+            if (q.next())
+                row.rowid = q.value(0).toLongLong();
+        } else if (q.numRowsAffected() == 1) {
+            // The key of the connection's last inserted row is this row's
+            // only when the statement stored one: a row a rule of the table
+            // drops (ON CONFLICT IGNORE) leaves the key of an earlier row.
+            row.rowid = q.lastInsertId().toLongLong();
+        }
         q.finish();
     }
     // Read the stored row back for its key and defaults; should that fail,
@@ -957,7 +1004,7 @@ void Table::remove()
     d->anyWritten = false;
     d->state = State::Browse;
 
-    d->rows.erase(d->rows.begin() + index);
+    d->rows.erase(index);
     if (!d->filtered) {
         // Every row visible, in order: the last position goes.
         d->visible.pop_back();
@@ -1165,7 +1212,7 @@ void Table::refresh()
     // program leave the snapshot. Rows added by others are not taken in.
     const int currentRow = d->cur >= 0 ? d->visible[d->cur] : -1;
     std::vector<int> newIndex(d->rows.size(), -1);
-    std::vector<Row> kept;
+    Rows kept;
     kept.reserve(d->rows.size());
     for (int r = 0; r < int(d->rows.size()); ++r) {
         auto it = stored.find(d->rows[r].rowid);

@@ -5,6 +5,7 @@
 #include "data/Table.h"
 #include "data/TestBase.h"
 #include "data/Value.h"
+#include "forms/ContextMenu.h"
 #include "forms/FileChoice.h"
 #include "forms/Forms.h"
 #include "forms/Unit1.h"
@@ -116,40 +117,14 @@ void TForm8::createControls()
 
 void TForm8::createMenu()
 {
-    ImportAction = new QAction(QStringLiteral("Импорт вопросов…"), this);
-    ImportAction->setObjectName(QStringLiteral("ImportAction"));
-    ImportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    ExportAction = new QAction(QStringLiteral("Экспорт темы…"), this);
-    ExportAction->setObjectName(QStringLiteral("ExportAction"));
-    ExportAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
-    for (QAction* action : {ImportAction, ExportAction}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setShortcutVisibleInContextMenu(true);
-        addAction(action); // the keys work wherever the focus is in the window
-        sTreeView1->addAction(action);
-    }
-    sTreeView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ImportAction = contextmenu::action(this, QStringLiteral("ImportAction"), QStringLiteral("Импорт вопросов…"),
+                                       QKeySequence(Qt::CTRL | Qt::Key_O));
+    ExportAction = contextmenu::action(this, QStringLiteral("ExportAction"), QStringLiteral("Экспорт темы…"),
+                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    // The right button only opens the menu: the selected node stays.
+    contextmenu::attach(this, sTreeView1, {ImportAction, ExportAction});
     on(ImportAction, &QAction::triggered, this, &TForm8::ImportActionExecute);
     on(ExportAction, &QAction::triggered, this, &TForm8::ExportActionExecute);
-    // The right button only opens the menu: the selected node stays.
-    sTreeView1->viewport()->installEventFilter(this);
-}
-
-bool TForm8::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == sTreeView1->viewport()) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-                return true;
-            break;
-        default:
-            break;
-        }
-    }
-    return Form::eventFilter(watched, event);
 }
 
 std::optional<QString> TForm8::chosenTopic(const QString& caption, const QString& label, const QString& initial)

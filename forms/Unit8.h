@@ -83,9 +83,6 @@ public:
     QPushButton* sButton5 = nullptr;
     QPushButton* sButton4 = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void createControls();
     void createMenu();

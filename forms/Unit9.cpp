@@ -1,12 +1,13 @@
 #include "forms/Unit9.h"
 
-#include "forms/Forms.h"
 #include "data/Csv.h"
 #include "data/Table.h"
 #include "data/Value.h"
+#include "forms/ContextMenu.h"
 #include "forms/DataGrid.h"
 #include "forms/DataNavigator.h"
 #include "forms/FileChoice.h"
+#include "forms/Forms.h"
 #include "forms/TablePrint.h"
 #include "forms/Unit6.h"
 #include "platform/Error.h"
@@ -17,7 +18,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
-#include <QMouseEvent>
 
 namespace {
 
@@ -64,41 +64,15 @@ TForm9::TForm9(Table* results, QWidget* parent) : Form(parent)
 
 void TForm9::createMenu()
 {
-    SaveCsvAction = new QAction(QStringLiteral("Сохранить в CSV…"), this);
-    SaveCsvAction->setObjectName(QStringLiteral("SaveCsvAction"));
-    SaveCsvAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    PrintAction = new QAction(QStringLiteral("Печать…"), this);
-    PrintAction->setObjectName(QStringLiteral("PrintAction"));
-    PrintAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    for (QAction* action : {SaveCsvAction, PrintAction}) {
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setShortcutVisibleInContextMenu(true);
-        addAction(action); // the keys work wherever the focus is in the window
-        DBGrid1->addAction(action);
-    }
-    DBGrid1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    on(SaveCsvAction, &QAction::triggered, this, &TForm9::SaveCsvActionExecute);
-    on(PrintAction, &QAction::triggered, this, &TForm9::PrintActionExecute);
+    SaveCsvAction = contextmenu::action(this, QStringLiteral("SaveCsvAction"), QStringLiteral("Сохранить в CSV…"),
+                                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    PrintAction = contextmenu::action(this, QStringLiteral("PrintAction"), QStringLiteral("Печать…"),
+                                      QKeySequence(Qt::CTRL | Qt::Key_P));
     // The right button only opens the menu: it neither moves the current row
     // nor starts editing.
-    DBGrid1->viewport()->installEventFilter(this);
-}
-
-bool TForm9::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == DBGrid1->viewport()) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-                return true;
-            break;
-        default:
-            break;
-        }
-    }
-    return Form::eventFilter(watched, event);
+    contextmenu::attach(this, DBGrid1, {SaveCsvAction, PrintAction});
+    on(SaveCsvAction, &QAction::triggered, this, &TForm9::SaveCsvActionExecute);
+    on(PrintAction, &QAction::triggered, this, &TForm9::PrintActionExecute);
 }
 
 QList<DataGridColumn> TForm9::shownColumns() const

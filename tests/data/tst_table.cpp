@@ -405,6 +405,31 @@ private slots:
         QCOMPARE(side->rows("SELECT rowid, nom, nom1, otv FROM testing ORDER BY rowid"), before);
     }
 
+    // A new row that a rule of the file's table drops without an error (a
+    // column UNIQUE ON CONFLICT IGNORE) is never taken for a row the file
+    // holds: deleting it later leaves the file's rows alone.
+    void droppedNewRowIsNoOtherRow()
+    {
+        if (test_engine::server())
+            QSKIP("a rule that drops a row without an error is the file's own");
+        auto side = db->side();
+        QVERIFY(side->exec("CREATE TABLE tags (name TEXT UNIQUE ON CONFLICT IGNORE, note TEXT)"));
+        Table tags("tblTags", conn.get(), "tags");
+        tags.open();
+        for (int i = 0; i < 2; ++i) {
+            tags.append();
+            tags.setValue("name", "Пушкин");
+            tags.post();
+        }
+        QCOMPARE(side->scalar("SELECT count(*) FROM tags"), QVariant(1));
+        tags.last();
+        QCOMPARE(errorOf([&] { tags.remove(); }), "tblTags: The row to be updated is no longer in the database");
+        QCOMPARE(side->scalar("SELECT count(*) FROM tags"), QVariant(1));
+        tags.first();
+        tags.remove();
+        QCOMPARE(side->scalar("SELECT count(*) FROM tags"), QVariant(0));
+    }
+
     void refusedPostStaysPendingAndIsRetried_data()
     {
         QTest::addColumn<bool>("insert");

@@ -257,9 +257,18 @@ private slots:
     }
 
     // A commit that fails is reported (before nothing else) and taken back:
-    // nothing of the action is in the file or in the snapshot.
+    // nothing of the action is in the file or in the snapshot, also when the
+    // action emptied the table from the first row on.
+    void failedCommitIsReportedAndTakenBack_data()
+    {
+        QTest::addColumn<bool>("emptied");
+        QTest::newRow("first row removed") << false;
+        QTest::newRow("every row removed from the first on") << true;
+    }
+
     void failedCommitIsReportedAndTakenBack()
     {
+        QFETCH(bool, emptied);
         QSqlQuery(conn->database()).exec("PRAGMA foreign_keys = ON");
         Table guard("tblGuard", conn.get(), "guard");
         guard.open();
@@ -269,7 +278,9 @@ private slots:
         ErrorReport::run([&] {
             addQuestion(*test, "Гоголь");
             test->first();
-            test->remove();
+            const int removals = emptied ? test->recordCount() : 1;
+            for (int i = 0; i < removals; ++i)
+                test->remove();
             guard.insert();
             guard.setValue("k", 99); // no owner 99: refused only by the commit
             guard.post();
