@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pg/PgCluster.h"
+#include "support/Statements.h"
 
 #include <QList>
 #include <QSqlError>
@@ -29,52 +30,13 @@ public:
     // Runs a statement with bound values; false with *error set when refused.
     bool exec(const QString& sql, const QVariantList& values = {}, QString* error = nullptr)
     {
-        QSqlQuery q(db());
-        bool ok = false;
-        if (values.isEmpty()) {
-            ok = q.exec(sql); // definitions cannot be prepared
-        } else {
-            q.prepare(sql);
-            for (const QVariant& v : values)
-                q.addBindValue(v);
-            ok = q.exec();
-        }
-        if (!ok && error)
-            *error = q.lastError().databaseText();
-        if (!ok && !error)
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return ok;
+        return statements::exec(db(), sql, values, error, [](const QSqlError& e) { return e.databaseText(); });
     }
 
     // Every row of a query, each as a list of its columns; *error set when refused.
     QList<QVariantList> rows(const QString& sql, const QVariantList& values = {}, QString* error = nullptr)
     {
-        QList<QVariantList> result;
-        QSqlQuery q(db());
-        q.setForwardOnly(true);
-        bool ok = false;
-        if (values.isEmpty()) {
-            ok = q.exec(sql);
-        } else {
-            q.prepare(sql);
-            for (const QVariant& v : values)
-                q.addBindValue(v);
-            ok = q.exec();
-        }
-        if (!ok) {
-            if (error)
-                *error = q.lastError().databaseText();
-            else
-                qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-            return result;
-        }
-        while (q.next()) {
-            QVariantList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row << q.value(i);
-            result << row;
-        }
-        return result;
+        return statements::rows(db(), sql, values, error, [](const QSqlError& e) { return e.databaseText(); });
     }
 
     QVariant scalar(const QString& sql, const QVariantList& values = {})

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Statements.h"
+
 #include <QAtomicInteger>
 #include <QList>
 #include <QSqlDatabase>
@@ -37,36 +39,13 @@ public:
 
     bool exec(const QString& sql, const QVariantList& values = {}, QString* error = nullptr)
     {
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.prepare(sql);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        const bool ok = q.exec();
-        if (!ok && error)
-            *error = q.lastError().text();
-        if (!ok && !error)
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        return ok;
+        return statements::exec(db(), sql, values, error, [](const QSqlError& e) { return e.text(); });
     }
 
     // Every row of a query, each as a list of its columns.
     QList<QVariantList> rows(const QString& sql, const QVariantList& values = {})
     {
-        QList<QVariantList> result;
-        QSqlQuery q(QSqlDatabase::database(m_name, false));
-        q.setForwardOnly(true);
-        q.prepare(sql);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        if (!q.exec())
-            qWarning("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-        while (q.next()) {
-            QVariantList row;
-            for (int i = 0; i < q.record().count(); ++i)
-                row << q.value(i);
-            result << row;
-        }
-        return result;
+        return statements::rows(db(), sql, values, nullptr, [](const QSqlError& e) { return e.text(); });
     }
 
     QVariant scalar(const QString& sql, const QVariantList& values = {})
@@ -76,5 +55,7 @@ public:
     }
 
 private:
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+
     QString m_name;
 };
