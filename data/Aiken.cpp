@@ -35,28 +35,14 @@ const QRegularExpression& answerPattern()
     return p;
 }
 
+// The Latin letter that a Cyrillic А, В, С or Е (either case) looks like;
+// empty for any other character.
 QString latinFor(QChar cyrillic)
 {
-    switch (cyrillic.unicode()) {
-    case u'А':
-        return QStringLiteral("A");
-    case u'В':
-        return QStringLiteral("B");
-    case u'С':
-        return QStringLiteral("C");
-    case u'Е':
-        return QStringLiteral("E");
-    case u'а':
-        return QStringLiteral("A");
-    case u'в':
-        return QStringLiteral("B");
-    case u'с':
-        return QStringLiteral("C");
-    case u'е':
-        return QStringLiteral("E");
-    default:
-        return {};
-    }
+    static const QString cyrillicLetters = QStringLiteral("АВСЕ");
+    static const QString latinLetters = QStringLiteral("ABCE");
+    const qsizetype at = cyrillicLetters.indexOf(cyrillic.toUpper());
+    return at < 0 ? QString() : QString(latinLetters[at]);
 }
 
 bool isBlank(const QString& line)
