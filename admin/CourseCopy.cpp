@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QSqlRecord>
 #include <QVariant>
 
@@ -152,6 +154,56 @@ QString insertStatement(const QString& table, const QStringList& columns)
              QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
 }
 
+// Replacing the rows needs the tables to itself. A request for that lock
+// queues every other statement on the tables behind it, so it is made for
+// a moment at a time: a student's topic choice or grading waits at most
+// that moment, never for the whole copy. When the tables stay in use for
+// some seconds, the copy gives up and names who holds them.
+void lockForCopy(QSqlDatabase server, const QStringList& tables)
+{
+    constexpr int kAttemptMs = 100;
+    constexpr int kPatienceMs = 5000;
+    exec(server, QStringLiteral("SET LOCAL lock_timeout = %1").arg(kAttemptMs));
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        exec(server, QStringLiteral("SAVEPOINT norvena_lock"));
+        QSqlQuery lock(server);
+        if (lock.exec(QStringLiteral("LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE").arg(tables.join(QStringLiteral(", "))))) {
+            exec(server, QStringLiteral("RELEASE SAVEPOINT norvena_lock"));
+            return;
+        }
+        const QSqlError error = lock.lastError();
+        lock.finish();
+        exec(server, QStringLiteral("ROLLBACK TO SAVEPOINT norvena_lock"));
+        if (error.nativeErrorCode() != QLatin1String("55P03"))
+            throw Error(engineMessage(error));
+        if (waited.elapsed() >= kPatienceMs)
+            break;
+        QThread::msleep(250);
+    }
+    QSqlQuery holders(server);
+    QStringList who;
+    if (holders.exec(QStringLiteral(
+            "SELECT DISTINCT a.pid, a.usename, coalesce(nullif(a.application_name, ''), '-'), a.state, "
+            "coalesce(host(a.client_addr), 'local'), to_char(coalesce(a.xact_start, a.backend_start), "
+            "'YYYY-MM-DD HH24:MI:SS') FROM pg_locks l JOIN pg_stat_activity a ON a.pid = l.pid "
+            "WHERE l.granted AND l.pid <> pg_backend_pid() AND l.relation IN "
+            "('public.temi'::regclass, 'public.test'::regclass, 'public.result'::regclass, 'public.media'::regclass) "
+            "ORDER BY 1"))) {
+        while (holders.next())
+            who << QStringLiteral("session %1 of %2 (%3, from %4, %5 since %6)")
+                       .arg(holders.value(0).toString(), holders.value(1).toString(), holders.value(2).toString(),
+                            holders.value(4).toString(), holders.value(3).toString(), holders.value(5).toString());
+    }
+    throw Error(QStringLiteral("The server is busy: the course's tables stayed in use for %1 s, nothing was "
+                               "copied. %2. Try again when it has finished, or end it "
+                               "(SELECT pg_terminate_backend(pid))")
+                    .arg(kPatienceMs / 1000)
+                    .arg(who.isEmpty() ? QStringLiteral("Their holder has gone meanwhile")
+                                       : QStringLiteral("They are held by ") + who.join(QStringLiteral("; "))));
+}
+
 } // namespace
 
 Counts toServer(const QString& filePath, QSqlDatabase server)
@@ -168,6 +220,7 @@ Counts toServer(const QString& filePath, QSqlDatabase server)
             if (copied(t))
                 tables << QStringLiteral("public.") + quoted(t.qname());
         }
+        lockForCopy(server, tables);
         exec(server, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(tables.join(QStringLiteral(", "))));
 
         for (const schema::Table& t : schema::tables()) {

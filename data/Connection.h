@@ -13,6 +13,7 @@
 #include <vector>
 
 class Engine;
+class QSqlError;
 class QSqlQuery;
 
 // The one connection to the course's database file. The data source is the
@@ -42,6 +43,16 @@ public:
     // The "Data Source" part of the connection text.
     QString dataSource() const;
 
+    // A table object's writes held back to go to the server together
+    // (Table::Batch): flushed before any other statement of the connection
+    // and before the commit.
+    class Deferred {
+    public:
+        virtual ~Deferred() = default;
+        virtual void flushDeferred() = 0;
+        virtual void dropDeferred() = 0;
+    };
+
     // Opens the database; throws Error with the engine's message on failure
     // (missing file, a file that is not a database, a server that does not
     // answer, ...). Does nothing when open. The database is the file of the
@@ -52,6 +63,29 @@ public:
     void open();
     bool isOpen() const;
     void close();
+
+    // A course server's link can be lost between two actions or in the
+    // middle of one (a restart, a session ended from outside, a network that
+    // dropped). The connection notices it at the failing statement: it
+    // closes, the action's unsaved changes are taken back out of the
+    // snapshots, and the error says so in the program's words, with the
+    // server's text after them. The next statement connects again by itself.
+    // A statement that is safe to send twice (reads, the calls of call())
+    // is sent again at once over a new connection, so that a restart that
+    // is over costs no message at all.
+    //
+    // After a failed statement: whether the link was lost and a new one is
+    // open now (the caller may send the statement again). Throws the
+    // program's message when no new connection can be opened.
+    bool recoverLost();
+
+    // For a table object's private table (an answer sheet): the connection
+    // that holds it. The file's own connection (a table of the session,
+    // made from the file's); on a course server a small database of this
+    // copy's own in memory, which needs no round trip to the server and
+    // outlives every loss of the server's link. Chooses the engine first
+    // (throws when the settings file cannot be used).
+    Connection* privateStore();
 
     // For the table objects: the open database handle.
     QSqlDatabase database() const;
@@ -80,6 +114,9 @@ public:
     // anything is bound (waiting, like any statement, for a file that
     // another program is writing).
     QSqlQuery& prepareWrite(const QString& sql);
+    // Inside a handler: begins the transaction for a write that is held
+    // back (Table::Batch), without sending anything else.
+    void beginWrite();
     // Runs a write statement of prepareWrite(): every write of the table
     // objects passes here. A statement the engine refuses throws its
     // message; the rows written before it stay in the transaction, unless the
@@ -89,7 +126,22 @@ public:
     // says so. An engine that aborts the whole transaction on any failed
     // statement needs a savepoint around each statement: it belongs here,
     // and only here.
-    void write(QSqlQuery& query);
+    void write(QSqlQuery& query, bool guarded = false);
+    // After a guarded write() that succeeded: takes its changes back in the
+    // database (on a server, to the savepoint before it). The table objects
+    // take back their snapshots themselves.
+    void undoLastWrite();
+
+    // A call of one of the server's functions, outside the handler's
+    // transaction (the handler's writes are committed first): it is
+    // committed when it returns. Sent again once over a new connection when
+    // the link was lost. Returns the query, positioned before its first row.
+    // Throws Error with the server's message.
+    QSqlQuery& call(const QString& sql, const QVariantList& values);
+
+    // Held-back writes (see Deferred): registered until flushed or dropped.
+    void defer(Deferred* writes);
+    void flush();
 
     // Whether a transaction of this connection is open.
     bool inTransaction() const { return m_inTransaction; }
@@ -108,6 +160,12 @@ public:
 private:
     void settle() override { commit(); }
     void begin();
+    void openInMemory();
+    // Closes a connection whose link is gone; its transaction's changes are
+    // taken back out of the snapshots.
+    void dropLost();
+    [[noreturn]] void failed(const QSqlError& error);
+    void reopenIfLost();
     // The engine has no transaction open any more (it may end one by itself
     // after some errors).
     bool engineInAutocommit() const;
@@ -118,6 +176,12 @@ private:
         std::function<void()> undo;
     };
     bool m_inTransaction = false;
+    int m_writes = 0; // statements written in the open transaction
+    bool m_lost = false;
+    bool m_memory = false;
+    bool m_flushing = false;
+    std::vector<Deferred*> m_deferred;
+    std::unique_ptr<Connection> m_private;
     std::vector<Undo> m_rollbackLog;
     QHash<QString, std::shared_ptr<QSqlQuery>> m_statements;
 

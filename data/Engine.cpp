@@ -22,6 +22,8 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 // How long opening waits for a server that does not answer.
 constexpr int kConnectTimeoutSeconds = 5;
+// The longest a statement of the program may run on a server.
+constexpr int kStatementTimeoutMs = 60000;
 
 class FileEngine final : public Engine {
 public:
@@ -105,6 +107,8 @@ public:
 
     QString sameValue() const override { return QStringLiteral("IS"); }
 
+    bool connectionLost(const QSqlDatabase&) const override { return false; }
+
     void makePrivate(QSqlDatabase db, const QString& table) const override { PrivateTable::ensure(db, table); }
 };
 
@@ -122,21 +126,42 @@ public:
         db.setDatabaseName(m_settings.database);
         db.setUserName(m_role.isEmpty() ? m_settings.role : m_role);
         db.setPassword(m_role.isEmpty() ? m_settings.password : m_password);
-        db.setConnectOptions(QStringLiteral("connect_timeout=%1;application_name=norvena").arg(kConnectTimeoutSeconds));
+        // The session settings the program relies on go with the login
+        // itself: they take precedence over whatever the role or the
+        // database was given (a role may change its own settings), and
+        // they hold from the session's first statement on. A row another
+        // copy is changing is waited for a few seconds at most; no
+        // statement runs for ever.
+        db.setConnectOptions(
+            QStringLiteral("connect_timeout=%1;application_name=norvena;options='%2'")
+                .arg(kConnectTimeoutSeconds)
+                .arg(sessionOptions()));
         if (!db.open()) {
             const QString message = engineMessage(db.lastError());
             db.close();
             throw Error(message);
         }
-        // A row another copy is changing is waited for, a few seconds at
-        // most; the session's own answer sheet and runs live in pg_temp.
-        try {
-            execDirect(db, QStringLiteral("SET lock_timeout = %1").arg(kBusyTimeoutMs));
-            execDirect(db, QStringLiteral("SET client_min_messages = warning"));
-        } catch (...) {
-            db.close();
-            throw;
-        }
+    }
+
+    static QString sessionOptions()
+    {
+        QString options;
+        const QStringList settings{
+            QStringLiteral("search_path=public"),
+            QStringLiteral("default_transaction_read_only=off"),
+            QStringLiteral("statement_timeout=%1").arg(kStatementTimeoutMs),
+            QStringLiteral("lock_timeout=%1").arg(kBusyTimeoutMs),
+            QStringLiteral("idle_in_transaction_session_timeout=0"),
+            QStringLiteral("idle_session_timeout=0"),
+            QStringLiteral("client_min_messages=warning"),
+            QStringLiteral("row_security=on"),
+            QStringLiteral("standard_conforming_strings=on"),
+            QStringLiteral("local_preload_libraries="),
+            QStringLiteral("default_transaction_deferrable=off"),
+        };
+        for (const QString& setting : settings)
+            options += QStringLiteral("-c ") + setting + u' ';
+        return options.trimmed();
     }
 
     void setLogin(const QString& role, const QString& password) override
@@ -200,6 +225,15 @@ public:
 
     bool statementSavepoints() const override { return true; }
     bool insertReturnsKey() const override { return true; }
+
+    bool connectionLost(const QSqlDatabase& db) const override
+    {
+        const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+            return false;
+        auto* connection = *static_cast<PGconn* const*>(handle.constData());
+        return connection == nullptr || PQstatus(connection) == CONNECTION_BAD;
+    }
 
 private:
     DatabaseSettings m_settings;

@@ -80,6 +80,11 @@ public:
     // last statement inserted without it, and a RETURNING costs the file a
     // table of its own for every row.
     virtual bool insertReturnsKey() const = 0;
+
+    // Whether the link to the database is gone for good: a server that was
+    // restarted or stopped, a session another program ended, a network that
+    // dropped. The file never loses its link.
+    virtual bool connectionLost(const QSqlDatabase& db) const = 0;
 };
 
 // Runs a statement the engine cannot prepare (a definition, a savepoint).

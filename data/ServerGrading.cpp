@@ -11,21 +11,26 @@
 
 namespace server_grading {
 
-int startRun(Connection& connection, const QString& topic)
+namespace {
+
+QVariant keyOf(const QUuid& key)
 {
-    QSqlQuery& q = connection.prepareWrite(QStringLiteral("SELECT norvena_start_run(?)"));
-    q.addBindValue(topic);
-    connection.write(q);
+    return key.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(key.toString(QUuid::WithoutBraces));
+}
+
+} // namespace
+
+int startRun(Connection& connection, const QUuid& run, const QString& topic)
+{
+    QSqlQuery& q = connection.call(QStringLiteral("SELECT norvena_start_run(?::uuid, ?)"), {keyOf(run), topic});
     const int count = q.next() ? q.value(0).toInt() : 0;
     q.finish();
     return count;
 }
 
-Outcome grade(Connection& connection, const QString& name, const QVariant& topic,
-              const QList<QPair<QVariant, QVariant>>& sheet)
+QString sheetText(const QList<QPair<QVariant, QVariant>>& sheet)
 {
-    // The sheet goes as one JSON text: [[id, "A"], [id, null], ...]. A row
-    // without a question number stands for no question.
+    // A row without a question number stands for no question.
     QJsonArray rows;
     for (const auto& [id, letter] : sheet) {
         bool isNumber = false;
@@ -33,12 +38,23 @@ Outcome grade(Connection& connection, const QString& name, const QVariant& topic
         const QJsonValue key = !id.isNull() && isNumber ? QJsonValue(n) : QJsonValue();
         rows.append(QJsonArray{key, letter.isNull() ? QJsonValue() : QJsonValue(letter.toString())});
     }
-    QSqlQuery& q = connection.prepareWrite(
-        QStringLiteral("SELECT correct, questions, five_point, letter_text, letter_code FROM norvena_grade(?, ?, ?)"));
-    q.addBindValue(name.isNull() ? QStringLiteral("") : name);
-    q.addBindValue(topic.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(topic.toString()));
-    q.addBindValue(QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact)));
-    connection.write(q);
+    return QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact));
+}
+
+Outcome grade(Connection& connection, const QUuid& attempt, const QUuid& run, const QString& name,
+              const QVariant& topic, const QList<QPair<QVariant, QVariant>>& sheet)
+{
+    {
+        QSqlQuery& q = connection.call(QStringLiteral("SELECT norvena_grade(?::uuid, ?::uuid, ?, ?, ?)"),
+                                       {keyOf(attempt), keyOf(run), name.isNull() ? QStringLiteral("") : name,
+                                        topic.isNull() ? QVariant(QMetaType::fromType<QString>())
+                                                       : QVariant(topic.toString()),
+                                        sheetText(sheet)});
+        q.finish();
+    }
+    QSqlQuery& q = connection.call(
+        QStringLiteral("SELECT correct, questions, five_point, letter_text, letter_code FROM norvena_outcome(?::uuid)"),
+        {keyOf(attempt)});
     if (!q.next())
         throw Error(engineMessage(q.lastError()));
     Outcome o;

@@ -67,6 +67,7 @@ DatabaseSettings DatabaseSettings::readFile(const QString& path)
     result.role = text(s, "role", result.role);
     result.password = raw(s, "password"); // blanks inside quotes are kept
     result.teacherRole = text(s, "teacher_role", result.teacherRole);
+    result.studentsRole = text(s, "students_role", result.studentsRole);
     const QString port = text(s, "port");
     if (!port.isEmpty()) {
         bool ok = false;
@@ -78,7 +79,7 @@ DatabaseSettings DatabaseSettings::readFile(const QString& path)
         fail(QStringLiteral("no server is named (host=... in the [server] section)"));
     if (result.database.isEmpty())
         fail(QStringLiteral("no database is named (database=... in the [server] section)"));
-    if (result.role.isEmpty() || result.teacherRole.isEmpty())
+    if (result.role.isEmpty() || result.teacherRole.isEmpty() || result.studentsRole.isEmpty())
         fail(QStringLiteral("a role name is empty"));
     return result;
 }

@@ -12,9 +12,11 @@
 //   host=db.lab.example      ; or a socket folder such as /var/run/postgresql
 //   port=5432
 //   database=norvena
-//   role=norvena_student     ; the role the students' copies log in as
-//   password=...             ; that role's password, if it has one
+//   role=norvena_pc_07       ; this PC's own role, which the copy logs in as
+//   password=...             ; that role's password
 //   teacher_role=norvena_teacher
+//   students_role=norvena_students  ; the group of the PC roles (for the
+//                                   ; administrator's tool)
 //
 // A value holding ";" or "," is enclosed in double quotes.
 struct DatabaseSettings {
@@ -30,6 +32,7 @@ struct DatabaseSettings {
     QString role = QStringLiteral("norvena_student");
     QString password;
     QString teacherRole = QStringLiteral("norvena_teacher");
+    QString studentsRole = QStringLiteral("norvena_students");
 
     bool server() const { return engine == Engine::PostgreSql; }
 

@@ -4,11 +4,16 @@
 #include "data/Engine.h"
 #include "data/SqlError.h"
 #include "data/Value.h"
+#include "platform/HandlerScope.h"
 #include "platform/Error.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -289,6 +294,14 @@ void bindSameRow(QSqlQuery& q, const Row& row)
 
 } // namespace
 
+struct Table::Queued {
+    qint64 rowid;
+    int hint; // where the row stood in the snapshot
+    QVector<QVariant> before;
+    QVector<QVariant> after;
+    QVector<bool> written;
+};
+
 struct Table::Impl {
     bool active = false;
     State state = State::Inactive;
@@ -321,6 +334,13 @@ struct Table::Impl {
     QHash<QVector<bool>, QString> insertText;
     QString readBackText;
     QString deleteText;
+    QStringList types; // as the engine declares the columns
+
+    // A walk's edited rows held back (Table::Batch), in the order posted.
+    std::vector<Queued> queue;
+    int batching = 0;
+    bool openFailed = false; // open() was called and failed
+    QHash<QVector<bool>, QString> batchText;
     bool readBack = true; // a posted row is read back from the file
     int keyAlias = -1;    // the field that is the row's own number, or -1
 
@@ -467,20 +487,33 @@ void requireActive(const QObject* object, bool active)
 
 } // namespace
 
+void Table::requireOpen()
+{
+    if (!d->active && d->openFailed && m_connection->server())
+        open();
+    requireActive(this, d->active);
+}
+
 // ---- open and close ----------------------------------------------------------
 
 void Table::open()
 {
     if (d->active)
         return;
-    if (!m_connection->isOpen())
-        m_connection->open();
-    QSqlDatabase db = m_connection->database();
-    const Engine* engine = m_connection->engine();
-    if (m_private)
+    // Until it opens, a failed attempt is made again by the next operation
+    // that needs the object (on a server; see requireOpen).
+    d->openFailed = true;
+    m_store = m_private ? m_connection->privateStore() : m_connection;
+    if (!store()->isOpen())
+        store()->open();
+    store()->flush();
+    QSqlDatabase db = store()->database();
+    const Engine* engine = store()->engine();
+    if (m_private && m_store == m_connection)
         engine->makePrivate(db, m_tableName);
 
     QStringList fields;
+    QStringList types;
     QVector<Kind> kinds;
     QVector<int> sizes;
     // A posted row is read back when the database may store other values than
@@ -491,6 +524,7 @@ void Table::open()
     int keyAlias = -1;
     for (const Engine::Column& column : engine->columns(db, m_tableName)) {
         fields << column.name;
+        types << column.type;
         kinds << kindOf(column.type);
         static const QRegularExpression size(QStringLiteral(R"(\(\s*([0-9]+))"));
         sizes << size.match(column.type).captured(1).toInt();
@@ -513,8 +547,15 @@ void Table::open()
         // A missing table has no columns; the select then words the failure.
         QSqlQuery q(db);
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, quoted(m_tableName))))
-            throw Error(engineMessage(q.lastError()));
+        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, quoted(m_tableName)))) {
+            const QSqlError error = q.lastError();
+            q.finish();
+            // A link lost since the connection opened: the table is read
+            // over a new one.
+            if (store()->recoverLost())
+                return open();
+            throw Error(engineMessage(error));
+        }
         if (fields.isEmpty()) {
             q.finish();
             throw Error(QStringLiteral("no such table: %1").arg(m_tableName));
@@ -535,6 +576,9 @@ void Table::open()
     }
 
     d->fields = fields;
+    d->types = types;
+    d->queue.clear();
+    d->batchText.clear();
     d->readBack = readBack;
     d->keyAlias = keyAlias;
     d->updateText.clear();
@@ -555,6 +599,7 @@ void Table::open()
         parseFilterInto(d->filterText);
     d->applyFilter();
     d->active = true;
+    d->openFailed = false;
     d->state = State::Browse;
     d->anyWritten = false;
     d->insertPos = -1;
@@ -568,6 +613,8 @@ void Table::close()
 {
     if (!d->active)
         return;
+    d->queue.clear();
+    d->openFailed = false;
     d->active = false;
     d->state = State::Inactive;
     d->rows.clear();
@@ -619,14 +666,14 @@ int Table::finishForMove()
 
 void Table::first()
 {
-    requireActive(this, d->active);
+    requireOpen();
     finishPendingChange();
     setCurrent(d->visible.empty() ? -1 : 0);
 }
 
 void Table::next()
 {
-    requireActive(this, d->active);
+    requireOpen();
     const int discardedAt = finishForMove();
     const int n = int(d->visible.size());
     if (n == 0)
@@ -637,7 +684,7 @@ void Table::next()
 
 void Table::prior()
 {
-    requireActive(this, d->active);
+    requireOpen();
     const int discardedAt = finishForMove();
     const int n = int(d->visible.size());
     if (n == 0)
@@ -648,7 +695,7 @@ void Table::prior()
 
 void Table::moveTo(int position)
 {
-    requireActive(this, d->active);
+    requireOpen();
     finishPendingChange();
     const int n = int(d->visible.size());
     setCurrent(n == 0 ? -1 : std::clamp(position, 0, n - 1));
@@ -656,7 +703,7 @@ void Table::moveTo(int position)
 
 void Table::last()
 {
-    requireActive(this, d->active);
+    requireOpen();
     finishPendingChange();
     setCurrent(int(d->visible.size()) - 1);
 }
@@ -726,7 +773,7 @@ QString Table::text(const QString& field) const { return value::toText(value(fie
 
 void Table::setValue(const QString& field, const QVariant& v)
 {
-    requireActive(this, d->active);
+    requireOpen();
     const int i = fieldIndexOf(field);
     if (d->state != State::Edit && d->state != State::Insert)
         raise(this, QStringLiteral("Dataset not in edit or insert mode"));
@@ -765,7 +812,7 @@ void Table::beginInsert(int shownAt, int restoreTo)
 
 void Table::edit()
 {
-    requireActive(this, d->active);
+    requireOpen();
     if (d->state == State::Edit || d->state == State::Insert)
         return;
     if (d->visible.empty()) {
@@ -781,14 +828,14 @@ void Table::edit()
 
 void Table::insert()
 {
-    requireActive(this, d->active);
+    requireOpen();
     finishPendingChange();
     beginInsert(std::max(d->cur, 0), d->cur);
 }
 
 void Table::append()
 {
-    requireActive(this, d->active);
+    requireOpen();
     finishPendingChange();
     const int n = int(d->visible.size());
     beginInsert(n, n - 1);
@@ -796,7 +843,7 @@ void Table::append()
 
 void Table::post()
 {
-    requireActive(this, d->active);
+    requireOpen();
     if (d->state != State::Edit && d->state != State::Insert)
         raise(this, QStringLiteral("Dataset not in edit or insert mode"));
 
@@ -805,32 +852,17 @@ void Table::post()
     if (d->state == State::Edit) {
         if (d->anyWritten) {
             Row& row = d->rows[d->visible[d->cur]];
-            // The statement's text is made once for each set of written fields.
-            QString& update = d->updateText[d->written];
-            if (update.isEmpty()) {
-                QString sets;
-                for (int i = 0; i < n; ++i) {
-                    if (!d->written[i])
-                        continue;
-                    if (!sets.isEmpty())
-                        sets += QStringLiteral(", ");
-                    sets += quoted(d->fields[i]) + QStringLiteral(" = ?");
-                }
-                update = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                             .arg(quoted(m_tableName), sets, sameRow(d->fields, m_connection->engine()));
+            const bool holdBack = d->batching > 0 && HandlerScope::active() && store()->engine() &&
+                                  store()->engine()->statementSavepoints();
+            if (holdBack) {
+                // Sent with the rest of the walk (flushDeferred).
+                store()->beginWrite();
+                d->queue.push_back({row.rowid, d->visible[d->cur], row.values, d->pending, d->written});
+                store()->defer(this);
+            } else {
+                sendUpdate(row.rowid, row.values, d->pending, d->written);
             }
-            QSqlQuery& q = m_connection->prepareWrite(update);
-            for (int i = 0; i < n; ++i) {
-                if (d->written[i])
-                    q.addBindValue(toEngine(d->pending[i]));
-            }
-            bindSameRow(q, row);
-            m_connection->write(q);
-            const int affected = q.numRowsAffected();
-            q.finish();
-            if (affected == 0)
-                raise(this, QStringLiteral("The row to be updated is no longer in the database"));
-            m_connection->onRollback(this, [this, rowid = row.rowid, hint = d->visible[d->cur], before = row.values] {
+            store()->onRollback(this, [this, rowid = row.rowid, hint = d->visible[d->cur], before = row.values] {
                 d->takeBackUpdate(rowid, hint, before);
                 emit dataChanged();
             });
@@ -869,20 +901,29 @@ void Table::post()
         insert = names.isEmpty()
                      ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_tableName))
                      : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoted(m_tableName), names, marks);
-        if (m_connection->engine()->insertReturnsKey())
+        // A server hands the stored row back with its key: no read-back.
+        if (store()->engine()->insertReturnsKey()) {
             insert += QStringLiteral(" RETURNING rowid");
+            for (const QString& f : std::as_const(d->fields))
+                insert += QStringLiteral(", ") + quoted(f);
+        }
     }
     Row row;
+    QVector<QVariant> returned;
     {
-        QSqlQuery& q = m_connection->prepareWrite(insert);
+        QSqlQuery& q = store()->prepareWrite(insert);
         for (int i = 0; i < n; ++i) {
             if (d->written[i])
                 q.addBindValue(toEngine(d->pending[i]));
         }
-        m_connection->write(q);
-        if (m_connection->engine()->insertReturnsKey()) {
-            if (q.next())
+        store()->write(q);
+        if (store()->engine()->insertReturnsKey()) {
+            if (q.next()) {
                 row.rowid = q.value(0).toLongLong();
+                returned.resize(n);
+                for (int i = 0; i < n; ++i)
+                    returned[i] = fromEngine(d->kinds[i], q.value(i + 1));
+            }
         } else if (q.numRowsAffected() == 1) {
             // The key of the connection's last inserted row is this row's
             // only when the statement stored one: a row a rule of the table
@@ -894,7 +935,9 @@ void Table::post()
     // Read the stored row back for its key and defaults; should that fail,
     // the row is in the file all the same and is shown as it was written.
     row.values = d->pending;
-    if (!d->readBack) {
+    if (!returned.isEmpty()) {
+        row.values = std::move(returned);
+    } else if (!d->readBack) {
         if (d->keyAlias >= 0 && !d->written[d->keyAlias])
             row.values[d->keyAlias] = QVariant(qlonglong(row.rowid));
     } else {
@@ -908,7 +951,7 @@ void Table::post()
             d->readBackText = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columns, quoted(m_tableName));
         }
         try {
-            QSqlQuery& q = m_connection->prepared(d->readBackText);
+            QSqlQuery& q = store()->prepared(d->readBackText);
             q.addBindValue(row.rowid);
             if (q.exec() && q.next()) {
                 for (int i = 0; i < n; ++i)
@@ -920,7 +963,7 @@ void Table::post()
     }
 
     const int index = int(d->rows.size());
-    m_connection->onRollback(this, [this, rowid = row.rowid, index] {
+    store()->onRollback(this, [this, rowid = row.rowid, index] {
         const State state = d->state;
         d->takeBackInsert(rowid, index);
         if (d->state != state)
@@ -948,9 +991,191 @@ void Table::post()
     emit currentChanged();
 }
 
+void Table::sendUpdate(qint64 rowid, const QVector<QVariant>& before, const QVector<QVariant>& values,
+                       const QVector<bool>& written)
+{
+    const int n = int(d->fields.size());
+    // The statement's text is made once for each set of written fields.
+    QString& update = d->updateText[written];
+    if (update.isEmpty()) {
+        QString sets;
+        for (int i = 0; i < n; ++i) {
+            if (!written[i])
+                continue;
+            if (!sets.isEmpty())
+                sets += QStringLiteral(", ");
+            sets += quoted(d->fields[i]) + QStringLiteral(" = ?");
+        }
+        update = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                     .arg(quoted(m_tableName), sets, sameRow(d->fields, store()->engine()));
+    }
+    QSqlQuery& q = store()->prepareWrite(update);
+    for (int i = 0; i < n; ++i) {
+        if (written[i])
+            q.addBindValue(toEngine(values[i]));
+    }
+    q.addBindValue(rowid);
+    for (const QVariant& v : before)
+        q.addBindValue(toEngine(v));
+    store()->write(q);
+    const int affected = q.numRowsAffected();
+    q.finish();
+    if (affected == 0)
+        raise(this, QStringLiteral("The row to be updated is no longer in the database"));
+}
+
+namespace {
+
+QJsonValue jsonOf(const QVariant& v)
+{
+    const QVariant e = toEngine(v);
+    if (e.isNull())
+        return QJsonValue(QJsonValue::Null);
+    if (value::isIntegral(e.typeId()))
+        return QJsonValue(e.toLongLong());
+    if (e.typeId() == QMetaType::Double || e.typeId() == QMetaType::Float)
+        return QJsonValue(e.toDouble());
+    return QJsonValue(e.toString());
+}
+
+} // namespace
+
+// One statement for the rows [from, to) of the queue, which share their
+// written fields and are distinct rows: every row is found only as it was
+// read, as by its own UPDATE. True when every row was written; otherwise the
+// statement is taken back and nothing of it stays.
+bool Table::sendGroup(const std::vector<Queued>& queue, size_t from, size_t to)
+{
+    const QVector<bool>& written = queue[from].written;
+    const int n = int(d->fields.size());
+    QString& text = d->batchText[written];
+    if (text.isEmpty()) {
+        QString sets;
+        QString columns = QStringLiteral("\"r\" bigint");
+        QString where = QStringLiteral("t.rowid = u.\"r\"");
+        for (int i = 0; i < n; ++i) {
+            const QString type = d->types.value(i);
+            if (written[i]) {
+                if (!sets.isEmpty())
+                    sets += QStringLiteral(", ");
+                sets += QStringLiteral("%1 = u.\"n%2\"").arg(quoted(d->fields[i])).arg(i);
+                columns += QStringLiteral(", \"n%1\" %2").arg(i).arg(type);
+            }
+            columns += QStringLiteral(", \"o%1\" %2").arg(i).arg(type);
+            where += QStringLiteral(" AND t.%1 %2 u.\"o%3\"")
+                         .arg(quoted(d->fields[i]), store()->engine()->sameValue())
+                         .arg(i);
+        }
+        text = QStringLiteral("UPDATE %1 AS t SET %2 FROM jsonb_to_recordset(?::jsonb) AS u(%3) WHERE %4")
+                   .arg(quoted(m_tableName), sets, columns, where);
+    }
+    QJsonArray rows;
+    for (size_t k = from; k < to; ++k) {
+        const Queued& e = queue[k];
+        QJsonObject row;
+        row.insert(QStringLiteral("r"), QJsonValue(qint64(e.rowid)));
+        for (int i = 0; i < n; ++i) {
+            if (written[i])
+                row.insert(QStringLiteral("n%1").arg(i), jsonOf(e.after.value(i)));
+            row.insert(QStringLiteral("o%1").arg(i), jsonOf(e.before.value(i)));
+        }
+        rows.append(row);
+    }
+    QSqlQuery& q = store()->prepareWrite(text);
+    q.addBindValue(QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact)));
+    try {
+        store()->write(q, true);
+    } catch (const Error&) {
+        // A link that is gone takes the whole action with it; a refusal is
+        // found again row by row.
+        if (!store()->isOpen())
+            throw;
+        return false;
+    }
+    const int affected = q.numRowsAffected();
+    q.finish();
+    if (affected == int(to - from))
+        return true;
+    store()->undoLastWrite();
+    return false;
+}
+
+void Table::flushDeferred()
+{
+    std::vector<Queued> queue;
+    queue.swap(d->queue);
+    size_t i = 0;
+    while (i < queue.size()) {
+        size_t j = i;
+        QSet<qint64> rows;
+        while (j < queue.size() && queue[j].written == queue[i].written && !rows.contains(queue[j].rowid)) {
+            rows.insert(queue[j].rowid);
+            ++j;
+        }
+        if (j - i == 1 || !sendGroup(queue, i, j)) {
+            for (size_t k = i; k < j; ++k) {
+                try {
+                    sendUpdate(queue[k].rowid, queue[k].before, queue[k].after, queue[k].written);
+                } catch (...) {
+                    if (store()->isOpen())
+                        restoreFrom(queue, k);
+                    throw;
+                }
+            }
+        }
+        i = j;
+    }
+}
+
+// The row at `failed` was refused: it and every row after it in the queue
+// get back their values as they are in the database, and the refused row
+// stays pending and current, as after its own refused post.
+void Table::restoreFrom(const std::vector<Queued>& queue, size_t failed)
+{
+    for (size_t k = queue.size(); k-- > failed;)
+        d->takeBackUpdate(queue[k].rowid, queue[k].hint, queue[k].before);
+    const Queued& e = queue[failed];
+    const int r = d->rowOf(e.rowid, e.hint);
+    if (r >= 0 && d->visiblePos[r] >= 0 && d->state == State::Browse) {
+        d->cur = d->visiblePos[r];
+        d->pending = e.after;
+        d->written = e.written;
+        d->anyWritten = true;
+        d->state = State::Edit;
+        emit stateChanged();
+    }
+    emit dataChanged();
+    emit currentChanged();
+}
+
+void Table::dropDeferred() { d->queue.clear(); }
+
+void Table::flushQueue()
+{
+    if (!d->queue.empty())
+        store()->flush();
+}
+
+Table::Batch::Batch(Table* table) : m_table(table) { ++m_table->d->batching; }
+
+Table::Batch::~Batch()
+{
+    if (m_open)
+        --m_table->d->batching;
+}
+
+void Table::Batch::finish()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    --m_table->d->batching;
+    m_table->flushQueue();
+}
+
 void Table::cancel()
 {
-    requireActive(this, d->active);
+    requireOpen();
     if (d->state == State::Browse)
         return;
     const bool wasInsert = d->state == State::Insert;
@@ -971,7 +1196,7 @@ void Table::cancel()
 
 void Table::remove()
 {
-    requireActive(this, d->active);
+    requireOpen();
     if (d->state == State::Insert) {
         cancel();
         return;
@@ -983,16 +1208,16 @@ void Table::remove()
     {
         if (d->deleteText.isEmpty())
             d->deleteText = QStringLiteral("DELETE FROM %1 WHERE %2")
-                                .arg(quoted(m_tableName), sameRow(d->fields, m_connection->engine()));
-        QSqlQuery& q = m_connection->prepareWrite(d->deleteText);
+                                .arg(quoted(m_tableName), sameRow(d->fields, store()->engine()));
+        QSqlQuery& q = store()->prepareWrite(d->deleteText);
         bindSameRow(q, d->rows[index]);
-        m_connection->write(q);
+        store()->write(q);
         const int affected = q.numRowsAffected();
         q.finish();
         if (affected == 0)
             raise(this, QStringLiteral("The row to be updated is no longer in the database"));
     }
-    m_connection->onRollback(this, [this, index, row = d->rows[index]] {
+    store()->onRollback(this, [this, index, row = d->rows[index]] {
         d->takeBackDelete(index, row);
         emit dataChanged();
         emit currentChanged();
@@ -1059,6 +1284,7 @@ void Table::setFiltered(bool on)
         return;
     }
     finishPendingChange();
+    flushQueue();
     if (on)
         parseFilterInto(d->filterText);
     d->filtered = on;
@@ -1078,6 +1304,7 @@ void Table::setFilter(const QString& text)
         return;
     }
     finishPendingChange();
+    flushQueue();
     parseFilterInto(text);
     d->filterText = text;
     d->applyFilter();
@@ -1164,7 +1391,7 @@ int Table::findRow(const QString& field, const QVariant& key, LocateOptions opti
 
 bool Table::locate(const QString& field, const QVariant& key, LocateOptions options)
 {
-    requireActive(this, d->active);
+    requireOpen();
     finishPendingChange();
     int row = -1;
     try {
@@ -1182,7 +1409,7 @@ bool Table::locate(const QString& field, const QVariant& key, LocateOptions opti
 
 void Table::refresh()
 {
-    requireActive(this, d->active);
+    requireOpen();
     finishPendingChange();
 
     const int n = int(d->fields.size());
@@ -1192,10 +1419,19 @@ void Table::refresh()
         QString columns = QStringLiteral("rowid");
         for (const QString& f : std::as_const(d->fields))
             columns += QStringLiteral(", ") + quoted(f);
-        QSqlQuery q(m_connection->database());
+        store()->flush();
+        QSqlQuery q(store()->database());
         q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, quoted(m_tableName))))
-            throw Error(engineMessage(q.lastError()));
+        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, quoted(m_tableName)))) {
+            const QSqlError error = q.lastError();
+            q.finish();
+            if (!store()->recoverLost())
+                throw Error(engineMessage(error));
+            q = QSqlQuery(store()->database());
+            q.setForwardOnly(true);
+            if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid").arg(columns, quoted(m_tableName))))
+                throw Error(engineMessage(q.lastError()));
+        }
         while (q.next()) {
             QVector<QVariant> values(n);
             for (int i = 0; i < n; ++i)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Connection.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -7,8 +9,6 @@
 #include <QVector>
 
 #include <memory>
-
-class Connection;
 
 // A table object: a complete in-memory snapshot of one database table, read
 // when it opens, through which every read and write of the windows goes.
@@ -19,7 +19,7 @@ class Connection;
 // objectName, a colon and a blank ("tblTest: Cannot perform this operation on
 // a closed dataset"); the engine's own messages (refused post or delete, a
 // missing file) are passed on as the engine words them.
-class Table : public QObject {
+class Table : public QObject, private Connection::Deferred {
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
@@ -118,6 +118,31 @@ public:
     // the current row and the filter stay.
     void refresh();
 
+    // A walk that posts a change to many rows (the editor's renumbering).
+    // On a course server, inside a handler, the edited rows it posts are
+    // held back and go together, as one statement for each set of written
+    // fields, when the walk is finished, before any other statement and
+    // before the commit: the walk costs a few round trips, not some per row.
+    // Every post keeps its meaning: the snapshot has the row at once, a row
+    // another copy changed is never taken for the snapshot's, and a refusal
+    // is reported at its own step: the rows before it stay written, the
+    // refused row stays pending and current, and the rows after it are as
+    // they were (their statements are taken back and sent again one by one
+    // to find the step). On the file every post is written at once.
+    class Batch {
+    public:
+        explicit Batch(Table* table);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        // Ends the walk and sends what it held back.
+        void finish();
+
+    private:
+        Table* m_table;
+        bool m_open = true;
+    };
+
     // Whether the pending or the current row is the pending inserted one, and
     // where it is shown among the visible rows (for a data-aware grid).
     int pendingInsertIndex() const;
@@ -151,6 +176,21 @@ signals:
 
 private:
     struct Impl;
+    struct Queued;
+    // The connection that holds the table: the configured one, or for a
+    // private table the store that keeps it (Connection::privateStore).
+    Connection* store() const { return m_store ? m_store : m_connection; }
+    // On a course server a table object that could not open (the server
+    // was not up yet) opens at the next operation that needs it; on the
+    // file, or after close(), the operation fails as before.
+    void requireOpen();
+    void sendUpdate(qint64 rowid, const QVector<QVariant>& before, const QVector<QVariant>& values,
+                    const QVector<bool>& written);
+    bool sendGroup(const std::vector<Queued>& queue, size_t from, size_t to);
+    void restoreFrom(const std::vector<Queued>& queue, size_t failed);
+    void flushQueue();
+    void flushDeferred() override;
+    void dropDeferred() override;
     int fieldIndexOf(const QString& field) const;
     void setCurrent(int position);
     void finishPendingChange();
@@ -161,6 +201,7 @@ private:
 
     QString m_tableName;
     Connection* m_connection;
+    Connection* m_store = nullptr;
     bool m_private = false;
     std::unique_ptr<Impl> d;
 };

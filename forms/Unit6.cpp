@@ -338,10 +338,13 @@ void TForm6::sComboBox1Change()
     }
 
     // On a course server, the server records the run's questions and their
-    // letters, which it keeps to itself and grades against.
+    // letters, which it keeps to itself and grades against. Should it not
+    // answer, the run goes on all the same and is graded against the
+    // topic's questions as they stand then.
     if (ADOConnection1->server()) {
-        server_grading::startRun(*ADOConnection1, topic);
+        m_run = QUuid::createUuid();
         m_runTopic = topic;
+        server_grading::startRun(*ADOConnection1, m_run, topic);
     }
 }
 
@@ -394,8 +397,18 @@ void TForm6::sButton1Click()
             sheet.append({tblTesting->value(QStringLiteral("nom1")), tblTesting->value(QStringLiteral("otv"))});
             tblTesting->next();
         }
-        const QVariant topic = tblTest->filtered() ? QVariant(m_runTopic) : QVariant();
-        const server_grading::Outcome graded = server_grading::grade(*ADOConnection1, sEdit1->text(), topic, sheet);
+        const bool ofRun = tblTest->filtered();
+        const QVariant topic = ofRun ? QVariant(m_runTopic) : QVariant();
+        const QUuid run = ofRun ? m_run : QUuid();
+        const QString sent = sEdit1->text() + QChar(0) + topic.toString() + QChar(0) + run.toString() + QChar(0) +
+                             server_grading::sheetText(sheet);
+        if (m_attempt.isNull() || sent != m_attemptSent) {
+            m_attempt = QUuid::createUuid();
+            m_attemptSent = sent;
+        }
+        const server_grading::Outcome graded =
+            server_grading::grade(*ADOConnection1, m_attempt, run, sEdit1->text(), topic, sheet);
+        m_attempt = QUuid();
         Form7->showAndRaise();
         Form7->Label1->setText(sEdit1->text());
         Form7->Label1->adjustSize();

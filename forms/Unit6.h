@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QUuid>
 
 class Connection;
 class Table;
@@ -138,6 +139,13 @@ private:
     void placePanel();
     void reopenTables();
 
-    // The topic of the run the server recorded last (server only).
+    // On a course server: the run the copy started last (its key and its
+    // topic; the server records it under the key), and the grading sent
+    // last whose outcome was not read yet: pressed again for the same
+    // sheet, it is sent again under its key, so that a grading whose answer
+    // was lost on the way is stored once.
+    QUuid m_run;
     QString m_runTopic;
+    QUuid m_attempt;
+    QString m_attemptSent;
 };

@@ -8,6 +8,9 @@
 // The figures (results per second, 99th percentile of a topic choice and of
 // a grading) are printed, not judged.
 
+#include "admin/ServerSetup.h"
+#include "data/Settings.h"
+#include "platform/Error.h"
 #include "data/Schema.h"
 #include "forms/Grading.h"
 #include "pg/PgSession.h"
@@ -15,6 +18,7 @@
 #include "support/SideConnection.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -96,8 +100,25 @@ void TestLoad::lab()
     wall.start();
     std::vector<std::unique_ptr<QProcess>> students;
     for (int i = 0; i < kStudents; ++i) {
+        // On a server every PC of the lab logs in with a role of its own,
+        // from a settings file of its own.
+        QString folder = course.path();
+        if (server) {
+            const QString pc = QStringLiteral("norvena_load_pc%1").arg(i + 1);
+            const QString password = QStringLiteral("пароль %1").arg(i + 1);
+            try {
+                server::addPc(onServer->admin(), ServerCourse::roles(), pc, password);
+            } catch (const Error& e) {
+                QFAIL(qPrintable(e.message()));
+            }
+            folder = course.filePath(QStringLiteral("pc%1").arg(i + 1));
+            QVERIFY(QDir().mkpath(folder));
+            QFile ini(QDir(folder).filePath(QString::fromLatin1(DatabaseSettings::kFileName)));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(onServer->settingsText(pc, password).toUtf8());
+        }
         auto p = std::make_unique<QProcess>();
-        p->start(QStringLiteral(NORVENA_LOADCLIENT), {course.path(), "student", QStringLiteral("Студент %1").arg(i + 1),
+        p->start(QStringLiteral(NORVENA_LOADCLIENT), {folder, "student", QStringLiteral("Студент %1").arg(i + 1),
                                                       QString::number(kRuns), topicName(i % kTopics)});
         students.push_back(std::move(p));
     }

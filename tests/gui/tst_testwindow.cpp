@@ -311,7 +311,7 @@ QStringList TestTestWindow::sheet()
     // The program's answer sheet is private to its connection: read as the
     // database holds it for the program, pending changes not included.
     QStringList result;
-    QSqlQuery q(Form6->ADOConnection1->database());
+    QSqlQuery q(Form6->ADOConnection1->privateStore()->database());
     if (!q.exec(QStringLiteral("SELECT nom, nom1, otv FROM testing ORDER BY rowid")))
         qWarning("%s", qPrintable(q.lastError().text()));
     while (q.next())

@@ -71,6 +71,7 @@ int student(Connection& c, const QString& name, int runs, const QString& topic)
         QElapsedTimer timer;
         timer.start();
         int questions = 0;
+        QUuid runKey;
         // Choosing the topic: the sheet emptied and made anew.
         bool ok = handler([&] {
             test.setFiltered(true);
@@ -87,8 +88,10 @@ int student(Connection& c, const QString& name, int runs, const QString& topic)
                 testing.post();
                 test.next();
             }
-            if (c.server())
-                server_grading::startRun(c, topic);
+            if (c.server()) {
+                runKey = QUuid::createUuid();
+                server_grading::startRun(c, runKey, topic);
+            }
         });
         const double choiceMs = double(timer.nsecsElapsed()) / 1e6;
         // Answering: a question shown, a letter marked; this student knows
@@ -116,7 +119,7 @@ int student(Connection& c, const QString& name, int runs, const QString& topic)
                          sheet.append({testing.value(QStringLiteral("nom1")), testing.value(QStringLiteral("otv"))});
                          testing.next();
                      }
-                     server_grading::grade(c, fio, QVariant(topic), sheet);
+                     server_grading::grade(c, QUuid::createUuid(), runKey, fio, QVariant(topic), sheet);
                      return;
                  }
                  int correct = 0;

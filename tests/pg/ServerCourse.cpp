@@ -45,8 +45,9 @@ namespace {
 server::Roles testRoles()
 {
     server::Roles roles;
-    roles.student = QString::fromLatin1(ServerCourse::kStudent);
-    roles.studentPassword = QString::fromUtf8(ServerCourse::kStudentPassword);
+    roles.students = QString::fromLatin1(ServerCourse::kStudents);
+    roles.pc = QString::fromLatin1(ServerCourse::kStudent);
+    roles.pcPassword = QString::fromUtf8(ServerCourse::kStudentPassword);
     roles.teacher = QString::fromLatin1(ServerCourse::kTeacher);
     roles.teacherPassword = QString::fromUtf8(ServerCourse::kTeacherPassword);
     return roles;
@@ -67,6 +68,8 @@ ServerCourse::ServerCourse(const QString& folder, Login login)
     const QString file = QDir(folder).filePath(QStringLiteral("test.mdb"));
     try {
         server::setUp(m_cluster->admin(m_database), testRoles());
+        server::addPc(m_cluster->admin(m_database), testRoles(), QString::fromLatin1(kOtherPc),
+                      QString::fromUtf8(kOtherPcPassword));
         if (QFileInfo::exists(file))
             course_copy::toServer(file, m_cluster->admin(m_database));
     } catch (const Error& e) {
@@ -96,10 +99,10 @@ QString ServerCourse::settingsText(const QString& role, const QString& password)
     QString quotedPassword = password;
     quotedPassword.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
     return QStringLiteral("[server]\nengine=postgresql\nhost=%1\nport=%2\ndatabase=%3\nrole=%4\npassword=\"%5\"\n"
-                          "teacher_role=%6\n")
+                          "teacher_role=%6\nstudents_role=%7\n")
         .arg(m_cluster->socketDir())
         .arg(PgCluster::kPort)
-        .arg(m_database, role, quotedPassword, QString::fromLatin1(kTeacher));
+        .arg(m_database, role, quotedPassword, QString::fromLatin1(kTeacher), QString::fromLatin1(kStudents));
 }
 
 std::unique_ptr<PgSession> ServerCourse::administrator() const
@@ -111,6 +114,14 @@ std::unique_ptr<PgSession> ServerCourse::teacher() const
 {
     return std::make_unique<PgSession>(*m_cluster, m_database, QString::fromLatin1(kTeacher),
                                        QString::fromUtf8(kTeacherPassword));
+}
+
+server::Roles ServerCourse::roles() { return testRoles(); }
+
+std::unique_ptr<PgSession> ServerCourse::otherPc() const
+{
+    return std::make_unique<PgSession>(*m_cluster, m_database, QString::fromLatin1(kOtherPc),
+                                       QString::fromUtf8(kOtherPcPassword));
 }
 
 std::unique_ptr<PgSession> ServerCourse::student() const

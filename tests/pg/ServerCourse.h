@@ -1,5 +1,6 @@
 #pragma once
 
+#include "admin/ServerSetup.h"
 #include "pg/PgCluster.h"
 
 #include <QString>
@@ -32,8 +33,13 @@ PgCluster* cluster(QString* error = nullptr);
 // the students' role. The database is dropped when the object goes.
 class ServerCourse {
 public:
+    // The students' group, and two PCs of the lab, each with a role of its
+    // own: the course's settings file logs in as the first.
+    static constexpr const char* kStudents = "norvena_students";
     static constexpr const char* kStudent = "norvena_student";
     static constexpr const char* kStudentPassword = "ученик 1";
+    static constexpr const char* kOtherPc = "norvena_pc2";
+    static constexpr const char* kOtherPcPassword = "ученик 2";
     static constexpr const char* kTeacher = "norvena_teacher";
     static constexpr const char* kTeacherPassword = "o'Brien \"quartz\"";
 
@@ -58,6 +64,10 @@ public:
     std::unique_ptr<PgSession> administrator() const;
     std::unique_ptr<PgSession> teacher() const;
     std::unique_ptr<PgSession> student() const;
+    // A session of the other PC's role.
+    std::unique_ptr<PgSession> otherPc() const;
+    // The roles as the course was set up with them.
+    static server::Roles roles();
 
     // The settings file's text for the course's database and a role.
     QString settingsText(const QString& role, const QString& password) const;
