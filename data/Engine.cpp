@@ -112,6 +112,17 @@ public:
     void makePrivate(QSqlDatabase db, const QString& table) const override { PrivateTable::ensure(db, table); }
 };
 
+// The server connection under a Qt connection (Qt names its type after
+// libpq's struct, "pg_conn*"); nullptr when there is none.
+PGconn* pgConnection(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return nullptr;
+    return *static_cast<PGconn* const*>(handle.constData());
+}
+
 class ServerEngine final : public Engine {
 public:
     explicit ServerEngine(const DatabaseSettings& settings) : m_settings(settings) {}
@@ -216,11 +227,10 @@ public:
 
     bool inAutocommit(const QSqlDatabase& db, bool unknown) const override
     {
-        const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-        if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        PGconn* connection = pgConnection(db);
+        if (!connection)
             return unknown;
-        auto* connection = *static_cast<PGconn* const*>(handle.constData());
-        return connection == nullptr || PQtransactionStatus(connection) == PQTRANS_IDLE;
+        return PQtransactionStatus(connection) == PQTRANS_IDLE;
     }
 
     bool statementSavepoints() const override { return true; }
@@ -228,11 +238,8 @@ public:
 
     bool connectionLost(const QSqlDatabase& db) const override
     {
-        const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-        if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
-            return false;
-        auto* connection = *static_cast<PGconn* const*>(handle.constData());
-        return connection == nullptr || PQstatus(connection) == CONNECTION_BAD;
+        PGconn* connection = pgConnection(db);
+        return connection && PQstatus(connection) == CONNECTION_BAD;
     }
 
 private:

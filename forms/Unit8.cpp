@@ -297,11 +297,15 @@ void TForm8::sButton2Click()
     test->setFilter(testbase::topicFilter(topic));
     test->first();
     const int inTopic = test->recordCount();
-    for (int i = 1; i <= inTopic; ++i) {
-        test->edit();
-        test->setValue(QStringLiteral("nom"), i);
-        test->post();
-        test->next();
+    {
+        Table::Batch walk(test);
+        for (int i = 1; i <= inTopic; ++i) {
+            test->edit();
+            test->setValue(QStringLiteral("nom"), i);
+            test->post();
+            test->next();
+        }
+        walk.finish();
     }
 
     test->setFiltered(false);
@@ -323,11 +327,15 @@ void TForm8::sButton3Click()
     test->setFiltered(false);
     test->first();
     const int questions = test->recordCount();
-    for (int i = 1; i <= questions; ++i) {
-        test->edit();
-        test->setValue(QStringLiteral("nom1"), i);
-        test->post();
-        test->next();
+    {
+        Table::Batch walk(test);
+        for (int i = 1; i <= questions; ++i) {
+            test->edit();
+            test->setValue(QStringLiteral("nom1"), i);
+            test->post();
+            test->next();
+        }
+        walk.finish();
     }
 
     // The questions of the topic in the topic edit numbered 1 … M (with an
@@ -336,11 +344,15 @@ void TForm8::sButton3Click()
     test->setFilter(testbase::topicFilter(sEdit1->text()));
     test->first();
     const int inTopic = test->recordCount();
-    for (int j = 1; j <= inTopic; ++j) {
-        test->edit();
-        test->setValue(QStringLiteral("nom"), j);
-        test->post();
-        test->next();
+    {
+        Table::Batch walk(test);
+        for (int j = 1; j <= inTopic; ++j) {
+            test->edit();
+            test->setValue(QStringLiteral("nom"), j);
+            test->post();
+            test->next();
+        }
+        walk.finish();
     }
 
     test->setFiltered(false);

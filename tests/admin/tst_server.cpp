@@ -9,11 +9,17 @@
 #include "platform/Error.h"
 
 #include "data/Connection.h"
+#include "data/Settings.h"
+#include "data/Table.h"
+#include "platform/HandlerScope.h"
 #include "data/ServerGrading.h"
 #include "data/SqlError.h"
 #include "forms/Grading.h"
 #include "support/GradingCases.h"
 
+#include <QElapsedTimer>
+#include <QSqlDriver>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
@@ -22,6 +28,8 @@
 #include <QTest>
 
 #include <memory>
+
+#include <libpq-fe.h>
 
 class TestServer : public QObject {
     Q_OBJECT
@@ -42,6 +50,21 @@ private slots:
     void teacherMayDoWhatTheEditorAndRegisterDo();
     void setUpIsRepeatable();
 
+    // A student at a PC of the lab, with its settings file and any SQL client.
+    void gradeIsToldOnlyOnceStored_data();
+    void gradeIsToldOnlyOnceStored();
+    void noMessageTellsALetter();
+    void resultIsDatedInTheAdministratorsZone_data();
+    void resultIsDatedInTheAdministratorsZone();
+    void onePcCannotStopAnother_data();
+    void onePcCannotStopAnother();
+    void connectionSlotsLeaveRoomForOthers();
+    void oversizedInputIsRefusedAtOnce_data();
+    void oversizedInputIsRefusedAtOnce();
+    void failedTeacherLoginsAreSlowed();
+    void checkTellsWhatSetUpMends_data();
+    void checkTellsWhatSetUpMends();
+
 private:
     // Adds n questions of the topic, each with the correct letter; their ids.
     QList<int> addQuestions(const QString& topic, int n, const QString& letter = QStringLiteral("A"));
@@ -54,6 +77,10 @@ private:
     // Starts a run of the topic under a new key; its key.
     static QString startRun(PgSession& session, const QString& topic, int* count = nullptr);
     static inline const QVariant kNone = QVariant(QMetaType::fromType<QString>());
+    // A whole test run of the program's own connection and table objects,
+    // logged in as the role from a settings file of its own: "k of N", or
+    // the error it met.
+    QString programsRun(const QString& role, const QString& password);
 
     PgCluster* m_cluster = nullptr;
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -107,6 +134,43 @@ QString TestServer::startRun(PgSession& session, const QString& topic, int* coun
     if (count)
         *count = n.toInt();
     return key;
+}
+
+QString TestServer::programsRun(const QString& role, const QString& password)
+{
+    QTemporaryDir pc;
+    {
+        QFile ini(pc.filePath(QString::fromLatin1(DatabaseSettings::kFileName)));
+        if (!ini.open(QIODevice::WriteOnly))
+            return QStringLiteral("no settings file");
+        ini.write(m_server->settingsText(role, password).toUtf8());
+    }
+    try {
+        Connection c(QStringLiteral("ADOConnection1"));
+        c.setConnectionString(QStringLiteral("Data Source=%1/test.mdb").arg(pc.path()));
+        Table test(QStringLiteral("tblTest"), &c, QStringLiteral("test"));
+        Table testing(QStringLiteral("tblTesting"), &c, QStringLiteral("testing"));
+        testing.setPrivateToConnection(true);
+        HandlerScope::Running handler;
+        test.open();
+        testing.open();
+        test.setFiltered(true);
+        test.setFilter(QStringLiteral("rasdel='Лермонтов'"));
+        const QUuid run = QUuid::createUuid();
+        server_grading::startRun(c, run, QStringLiteral("Лермонтов"));
+        QList<QPair<QVariant, QVariant>> sheet;
+        test.first();
+        for (int i = 0; i < test.recordCount(); ++i) {
+            sheet.append({test.value(QStringLiteral("id")), QStringLiteral("B")});
+            test.next();
+        }
+        const server_grading::Outcome o =
+            server_grading::grade(c, QUuid::createUuid(), run, role, QStringLiteral("Лермонтов"), sheet);
+        HandlerScope::settle();
+        return QStringLiteral("%1 of %2").arg(o.correct).arg(o.questions);
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
 }
 
 QString TestServer::sheet(const QList<QPair<int, QVariant>>& entries)
@@ -435,6 +499,292 @@ void TestServer::setUpIsRepeatable()
     QVERIFY(!student->exec("SELECT otv FROM test", {}, &error));
     QCOMPARE(m_server->administrator()->scalar("SELECT count(*) FROM norvena_grade_rule").toInt(),
              int(grading::fivePointRules().size() + grading::letterRules().size()));
+}
+
+// Grading inside a transaction of the student's own tells nothing: the
+// grade is refused until the result row is committed, and rolled back the
+// row is gone with what could have been learnt. Each grade told costs a
+// row the teacher sees, which the student cannot take back.
+void TestServer::gradeIsToldOnlyOnceStored_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("read");
+    QTest::newRow("in the grading's transaction") << QStringList{"BEGIN"} << "outcome";
+    QTest::newRow("in a savepoint released") << QStringList{"BEGIN", "SAVEPOINT a"} << "RELEASE SAVEPOINT a";
+    QTest::newRow("in a savepoint rolled back") << QStringList{"BEGIN", "SAVEPOINT a"} << "ROLLBACK TO SAVEPOINT a";
+    QTest::newRow("in one statement with the grading") << QStringList{"BEGIN"} << "together";
+}
+
+void TestServer::gradeIsToldOnlyOnceStored()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, read);
+    const QList<int> ids = addQuestions(QStringLiteral("Пушкин"), 3, QStringLiteral("C"));
+    auto student = m_server->student();
+    const QString key = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString answers = sheet({{ids[0], "C"}});
+    for (const QString& statement : before)
+        QVERIFY(student->exec(statement));
+    QString error;
+    const char* outcome = "SELECT correct FROM norvena_outcome(?::uuid)";
+    if (read == QLatin1String("together")) {
+        QVERIFY(!student->exec("SELECT norvena_grade(?::uuid, NULL, 'Хакер', 'Пушкин', ?), "
+                               "(SELECT correct FROM norvena_outcome(?::uuid))",
+                               {key, answers, key}, &error));
+    } else {
+        QVERIFY(student->exec("SELECT norvena_grade(?::uuid, NULL, 'Хакер', 'Пушкин', ?)", {key, answers}, &error));
+        if (read != QLatin1String("outcome"))
+            QVERIFY(student->exec(read));
+        QVERIFY2(student->rows(outcome, {key}, &error).isEmpty(), "the grade was told inside the transaction");
+    }
+    QVERIFY2(error.contains(QStringLiteral("commit the grading first")) || error.contains("aborted") ||
+                 error.contains(QStringLiteral("No grading is stored")),
+             qPrintable(error));
+    student->exec("ROLLBACK");
+    QVERIFY(student->rows(outcome, {key}, &error).isEmpty());
+    QCOMPARE(m_server->administrator()->scalar("SELECT count(*) FROM result").toInt(), 0);
+
+    // Committed, the grade is told, and its row stays for good.
+    QCOMPARE(grade(*student, "Хакер", "Пушкин", answers).mid(0, 2), (QVariantList{1, 3}));
+    QVERIFY(!student->exec("DELETE FROM result"));
+    QCOMPARE(m_server->administrator()->scalar("SELECT count(*) FROM result").toInt(), 1);
+}
+
+// Whatever the session asks the server to say (plans, parse trees, every
+// level of message), no message tells a correct letter.
+void TestServer::noMessageTellsALetter()
+{
+    // Letters in an order that no message would show by chance.
+    const QList<int> ids = addQuestions(QStringLiteral("Пушкин"), 1, QStringLiteral("E"));
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec("INSERT INTO test (rasdel, otv) VALUES ('Пушкин', 'D'), ('Пушкин', 'D'), ('Пушкин', 'B')"));
+    auto student = m_server->student();
+    for (const char* setting : {"SET client_min_messages = debug5", "SET debug_print_plan = on",
+                                "SET debug_print_parse = on", "SET debug_print_rewritten = on",
+                                "SET debug_pretty_print = off", "SET trace_sort = on"})
+        QVERIFY2(student->exec(setting), setting);
+
+    // Every message the server sends the session, as any client sees it.
+    QStringList messages;
+    const QVariant handle = student->db().driver()->handle();
+    QVERIFY2(qstrcmp(handle.typeName(), "pg_conn*") == 0, handle.typeName());
+    PGconn* connection = *static_cast<PGconn* const*>(handle.constData());
+    PQsetNoticeProcessor(
+        connection, [](void* to, const char* m) { static_cast<QStringList*>(to)->append(QString::fromUtf8(m)); },
+        &messages);
+    const QString run = startRun(*student, QStringLiteral("Пушкин"));
+    QVariantList graded = grade(*student, "Хакер", "Пушкин", sheet({{ids[0], "A"}}), run);
+    QString error;
+    grade(*student, "Хакер", "Пушкин", "not json", run, &error);
+    PQsetNoticeProcessor(connection, nullptr, nullptr);
+
+    QCOMPARE(graded.mid(0, 2), (QVariantList{0, 4}));
+    // The session's own statements are talked about (so messages do come)...
+    QVERIFY2(messages.join(u'\n').contains(QStringLiteral("norvena_grade")), qPrintable(messages.join(u'\n')));
+    // ...but nothing of the letters the functions work with.
+    for (const QString& m : std::as_const(messages)) {
+        QVERIFY2(!m.contains(QStringLiteral("E,D,D,B")) && !m.contains(QStringLiteral("\"E\",\"D\"")) &&
+                     !m.contains(QStringLiteral("letters")) && !m.contains(QStringLiteral("otv")),
+                 qPrintable(m));
+    }
+    QVERIFY(!error.contains(QStringLiteral("E,D")));
+}
+
+// The day of a result is the server's day in the zone that setup stored,
+// whatever zone the client's session or its role asks for.
+void TestServer::resultIsDatedInTheAdministratorsZone_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("reconnect");
+    QTest::newRow("session far ahead") << "SET TimeZone = 'Etc/GMT-14'" << false;
+    QTest::newRow("session far behind") << "SET TimeZone = 'Etc/GMT+12'" << false;
+    QTest::newRow("POSIX zone a week away") << "SET TimeZone = 'XXX-167'" << false;
+    QTest::newRow("the role's own setting") << "ALTER ROLE CURRENT_USER SET TimeZone = 'XXX+167'" << true;
+}
+
+void TestServer::resultIsDatedInTheAdministratorsZone()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, reconnect);
+    addQuestions(QStringLiteral("Пушкин"), 1);
+    addQuestions(QStringLiteral("Лермонтов"), 2, QStringLiteral("B"));
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec("UPDATE norvena_setting SET value = 'Europe/Moscow' WHERE name = 'time_zone'"));
+    auto student = m_server->student();
+    QVERIFY(student->exec(statement));
+    if (reconnect)
+        student = m_server->student();
+    QVERIFY(!grade(*student, "Иванов", "Пушкин", "[]").isEmpty());
+    QCOMPARE(admin->scalar("SELECT data = (now() AT TIME ZONE 'Europe/Moscow')::date FROM result").toBool(), true);
+    // Through the program as well.
+    QVERIFY(programsRun(QString::fromLatin1(ServerCourse::kStudent), QString::fromUtf8(ServerCourse::kStudentPassword))
+                .endsWith(QStringLiteral("of 2")));
+    QCOMPARE(admin->scalar("SELECT count(*) FROM result WHERE data <> (now() AT TIME ZONE 'Europe/Moscow')::date")
+                 .toInt(),
+             0);
+    QVERIFY(admin->exec("ALTER ROLE norvena_student RESET ALL"));
+}
+
+// What a student may do to the role of his or her own PC stops no other PC:
+// the other PC takes a whole test run and is graded; where the PC's own
+// copy can still log in, it works too, since it sets its session itself.
+void TestServer::onePcCannotStopAnother_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<bool>("ownPcWorks");
+    QTest::newRow("own password") << "ALTER ROLE CURRENT_USER PASSWORD 'x'" << false;
+    QTest::newRow("read-only transactions") << "ALTER ROLE CURRENT_USER SET default_transaction_read_only = on" << true;
+    QTest::newRow("statement time-out") << "ALTER ROLE CURRENT_USER SET statement_timeout = '1ms'" << true;
+    QTest::newRow("lock time-out") << "ALTER ROLE CURRENT_USER SET lock_timeout = '1ms'" << true;
+    QTest::newRow("idle session time-out") << "ALTER ROLE CURRENT_USER SET idle_session_timeout = '1ms'" << true;
+    QTest::newRow("search path") << "ALTER ROLE CURRENT_USER SET search_path = pg_catalog" << true;
+    QTest::newRow("row security off") << "ALTER ROLE CURRENT_USER SET row_security = off" << true;
+    QTest::newRow("a library to load") << "ALTER ROLE CURRENT_USER SET local_preload_libraries = 'nothing'" << true;
+    QTest::newRow("in the database only")
+        << "ALTER ROLE CURRENT_USER IN DATABASE %1 SET default_transaction_read_only = on" << true;
+    QTest::newRow("end every session of the lab")
+        << "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE pid <> pg_backend_pid()" << true;
+}
+
+void TestServer::onePcCannotStopAnother()
+{
+    QFETCH(QString, statement);
+    QFETCH(bool, ownPcWorks);
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec("INSERT INTO test (rasdel, otv) VALUES ('Лермонтов', 'B'), ('Лермонтов', 'A')"));
+    auto other = m_server->otherPc();
+    auto teacher = m_server->teacher();
+    QVERIFY(other->isOpen() && teacher->isOpen());
+
+    auto student = m_server->student();
+    QString error;
+    student->exec(statement.arg(m_server->database()), {}, &error); // refused or not: what it leaves counts
+
+    QCOMPARE(programsRun(QString::fromLatin1(ServerCourse::kOtherPc), QString::fromUtf8(ServerCourse::kOtherPcPassword)),
+             QStringLiteral("1 of 2"));
+    QCOMPARE(other->scalar("SELECT 1").toInt(), 1);   // its session was not ended
+    QCOMPARE(teacher->scalar("SELECT 1").toInt(), 1); // nor the teacher's
+    if (ownPcWorks)
+        QCOMPARE(programsRun(QString::fromLatin1(ServerCourse::kStudent),
+                             QString::fromUtf8(ServerCourse::kStudentPassword)),
+                 QStringLiteral("1 of 2"));
+    QVERIFY(admin->exec("ALTER ROLE norvena_student RESET ALL"));
+    QVERIFY(admin->exec(QStringLiteral("ALTER ROLE norvena_student IN DATABASE %1 RESET ALL").arg(m_server->database())));
+    QVERIFY(admin->exec("ALTER ROLE norvena_student PASSWORD 'ученик 1'"));
+}
+
+// One PC may hold only a few sessions: the others and the teacher still
+// find room on a server whose slots a student tries to fill.
+void TestServer::connectionSlotsLeaveRoomForOthers()
+{
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec("INSERT INTO test (rasdel, otv) VALUES ('Лермонтов', 'B'), ('Лермонтов', 'A')"));
+    std::vector<std::unique_ptr<PgSession>> hoard;
+    QString refused;
+    for (int i = 0; i < 200 && refused.isEmpty(); ++i) {
+        hoard.push_back(m_server->student());
+        if (!hoard.back()->isOpen())
+            refused = hoard.back()->openError();
+    }
+    QCOMPARE(int(hoard.size()), server::kPcConnectionLimit + 1);
+    QVERIFY2(refused.contains(QStringLiteral("too many connections")), qPrintable(refused));
+    QCOMPARE(programsRun(QString::fromLatin1(ServerCourse::kOtherPc), QString::fromUtf8(ServerCourse::kOtherPcPassword)),
+             QStringLiteral("1 of 2"));
+    auto teacher = m_server->teacher();
+    QVERIFY2(teacher->isOpen(), qPrintable(teacher->openError()));
+}
+
+// What a call may cost the server is bounded: a sheet or a topic far
+// larger than any course is refused before it is worked on.
+void TestServer::oversizedInputIsRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("message");
+    QString million = QStringLiteral("[");
+    for (int i = 0; i < 1000000; ++i)
+        million += QStringLiteral("[1,\"A\"],");
+    million += QStringLiteral("[1,\"A\"]]");
+    QString many = QStringLiteral("[");
+    for (int i = 0; i < 20000; ++i)
+        many += QStringLiteral("[1,null],");
+    many += QStringLiteral("[1,null]]");
+    QTest::newRow("a sheet of a million entries")
+        << "SELECT norvena_grade(gen_random_uuid(), NULL, '', 'Пушкин', ?)" << million << "too long";
+    QTest::newRow("a sheet of 20001 entries")
+        << "SELECT norvena_grade(gen_random_uuid(), NULL, '', 'Пушкин', ?)" << many << "too long";
+    QTest::newRow("a topic of a megabyte")
+        << "SELECT norvena_start_run(gen_random_uuid(), ?)" << QString(1 << 20, u'я') << "too long";
+}
+
+void TestServer::oversizedInputIsRefusedAtOnce()
+{
+    QFETCH(QString, call);
+    QFETCH(QString, argument);
+    QFETCH(QString, message);
+    addQuestions(QStringLiteral("Пушкин"), 2);
+    auto student = m_server->student();
+    QElapsedTimer timer;
+    timer.start();
+    QString error;
+    QVERIFY(!student->exec(call, {argument}, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QCOMPARE(m_server->administrator()->scalar("SELECT count(*) FROM result").toInt(), 0);
+}
+
+// A wrong password of the teacher's role is answered only after a pause
+// (the server's auth_delay, as the lab is set up): guessing is slow.
+void TestServer::failedTeacherLoginsAreSlowed()
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < 3; ++i) {
+        PgSession guess(*m_cluster, m_server->database(), QString::fromLatin1(ServerCourse::kTeacher),
+                        QStringLiteral("guess %1").arg(i));
+        QVERIFY(!guess.isOpen());
+    }
+    QVERIFY2(timer.elapsed() >= 3 * PgCluster::kAuthDelayMs, qPrintable(QString::number(timer.elapsed())));
+}
+
+// What a student, the teacher or a careless administrator changed is told
+// by check, and setup run again brings it back.
+void TestServer::checkTellsWhatSetUpMends_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("a PC role's setting") << "ALTER ROLE norvena_student SET statement_timeout = '1ms'"
+                                         << "settings of its own";
+    QTest::newRow("a PC role's limit") << "ALTER ROLE norvena_pc2 CONNECTION LIMIT -1" << "connection limit";
+    QTest::newRow("the group may log in") << "ALTER ROLE norvena_students LOGIN" << "can log in";
+    QTest::newRow("letters readable") << "GRANT SELECT ON test TO norvena_students" << "correct letters";
+    QTest::newRow("a right given to a PC") << "GRANT DELETE ON result TO norvena_pc2" << "norvena_pc2";
+    QTest::newRow("row security off") << "ALTER TABLE result DISABLE ROW LEVEL SECURITY" << "row-level security";
+    QTest::newRow("a function replaced")
+        << "CREATE OR REPLACE FUNCTION norvena_start_run(p_run uuid, p_topic text) RETURNS integer "
+           "LANGUAGE sql SECURITY DEFINER AS $$ SELECT 1 $$"
+        << "body differs";
+    QTest::newRow("a function's settings") << "ALTER FUNCTION norvena_outcome(uuid) RESET ALL" << "settings are";
+    QTest::newRow("the catalogue's rule") << "DROP TRIGGER norvena_media_named ON media" << "title or a file";
+}
+
+void TestServer::checkTellsWhatSetUpMends()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, told);
+    addQuestions(QStringLiteral("Лермонтов"), 2, QStringLiteral("B"));
+    const server::Roles roles = ServerCourse::roles();
+    QCOMPARE(server::check(m_server->admin(), roles), QStringList());
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec(statement));
+    const QStringList differences = server::check(m_server->admin(), roles);
+    QVERIFY2(differences.join(u'\n').contains(told), qPrintable(differences.join(u'\n')));
+    server::Roles again = roles;
+    again.pcPassword.clear();
+    again.teacherPassword.clear();
+    server::setUp(m_server->admin(), again);
+    QCOMPARE(server::check(m_server->admin(), roles), QStringList());
+    QCOMPARE(programsRun(QString::fromLatin1(ServerCourse::kStudent), QString::fromUtf8(ServerCourse::kStudentPassword)),
+             QStringLiteral("2 of 2"));
 }
 
 QTEST_GUILESS_MAIN(TestServer)

@@ -157,7 +157,9 @@ bool PgCluster::start(QString* error)
                           QStringLiteral("-p"), QString::number(kPort),
                           QStringLiteral("-c"), QStringLiteral("listen_addresses="),
                           QStringLiteral("-c"), QStringLiteral("max_connections=100"),
-                          QStringLiteral("-c"), QStringLiteral("password_encryption=scram-sha-256")};
+                          QStringLiteral("-c"), QStringLiteral("password_encryption=scram-sha-256"),
+                          QStringLiteral("-c"), QStringLiteral("shared_preload_libraries=auth_delay"),
+                          QStringLiteral("-c"), QStringLiteral("auth_delay.milliseconds=%1").arg(kAuthDelayMs)};
     if (qEnvironmentVariableIntValue("NORVENA_PG_DURABLE") == 0)
         arguments << QStringLiteral("-c") << QStringLiteral("fsync=off") << QStringLiteral("-c")
                   << QStringLiteral("synchronous_commit=off") << QStringLiteral("-c")

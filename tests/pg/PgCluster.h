@@ -24,6 +24,9 @@ class PgCluster {
 public:
     static constexpr const char* kAdmin = "norvena_admin";
     static constexpr int kPort = 5432; // names the socket file only
+    // A failed password is answered only after this pause (auth_delay), as
+    // on a lab's server.
+    static constexpr int kAuthDelayMs = 200;
 
     PgCluster();
     ~PgCluster();
