@@ -12,6 +12,7 @@
 #include "platform/ProgramFiles.h"
 #include "skin/Look.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -160,16 +161,41 @@ void TForm3::Timer1Timer()
     Edit1->setVisible(CheckBox1->isChecked());
 }
 
+namespace {
+// The pause before a teacher's login is tried again after the server did not
+// let it in; it doubles with every further refusal.
+constexpr int kRetryPauseMs = 1000;
+} // namespace
+
 void TForm3::Button1Click()
 {
-    Form1->showAndRaise();
-    hide();
     // The course's file: the whole text decides, exactly as typed; the check
     // box is not consulted. A course server: with "преподаватель" ticked, the
-    // server decides, the text being the teacher role's password.
-    const bool teacher = Form6->ADOConnection1->server()
-                             ? CheckBox1->isChecked() && Form6->logInAsTeacher(Edit1->text())
-                             : Edit1->text() == QLatin1String(kTeacherPassword);
+    // server decides, the text being the teacher role's password; when the
+    // server did not let the teacher in at all (not reached, no room), this
+    // window stays for another try.
+    bool teacher = false;
+    if (Form6->ADOConnection1->server() && CheckBox1->isChecked()) {
+        const qint64 pauseMs = qint64(kRetryPauseMs) << std::clamp(m_refusals - 1, 0, 5);
+        if (m_refusals > 0 && m_lastRefusal.isValid() && m_lastRefusal.elapsed() < pauseMs) {
+            Platform::messages().notice(
+                this, QStringLiteral("Подождите %1 с перед новой попыткой входа.")
+                          .arg((pauseMs - m_lastRefusal.elapsed() + 999) / 1000));
+            return;
+        }
+        const TForm6::TeacherLogin login = Form6->logInAsTeacher(Edit1->text());
+        if (login == TForm6::TeacherLogin::NotReached) {
+            ++m_refusals;
+            m_lastRefusal.start();
+            return;
+        }
+        m_refusals = 0;
+        teacher = login == TForm6::TeacherLogin::Teacher;
+    } else if (!Form6->ADOConnection1->server()) {
+        teacher = Edit1->text() == QLatin1String(kTeacherPassword);
+    }
+    Form1->showAndRaise();
+    hide();
     if (teacher) {
         Form1->Button8->setVisible(true);
         Form1->Button7->setVisible(true);

@@ -2,6 +2,8 @@
 
 #include "forms/Form.h"
 
+#include <QElapsedTimer>
+
 class PictureBox;
 class QCheckBox;
 class QFrame;
@@ -49,4 +51,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    // A teacher's login the course server did not let in is tried again
+    // only after a pause that grows with each failure.
+    QElapsedTimer m_lastRefusal;
+    int m_refusals = 0;
 };

@@ -487,6 +487,12 @@ void requireActive(const QObject* object, bool active)
 
 } // namespace
 
+void Table::openAtNextUse()
+{
+    if (!d->active)
+        d->openFailed = true;
+}
+
 void Table::requireOpen()
 {
     if (!d->active && d->openFailed && m_connection->server())

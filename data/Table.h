@@ -44,6 +44,9 @@ public:
     // Nothing happens when open.
     void open();
     void close();
+    // On a course server: the object is opened by the next operation that
+    // needs it, as after an open that failed (see requireOpen).
+    void openAtNextUse();
     bool active() const;
     State state() const;
 

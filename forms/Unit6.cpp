@@ -250,8 +250,13 @@ void TForm6::FormCreate()
     // A course server that does not answer, or a settings file that cannot
     // be used, is reported once: each table would only wait and say the same.
     // The tables try again when they are next opened.
-    if (!ADOConnection1->isOpen() && !ADOConnection1->fileChosen())
+    if (!ADOConnection1->isOpen() && !ADOConnection1->fileChosen()) {
+        // A server that is not up yet: each table opens at its next use.
+        if (ADOConnection1->server())
+            for (Table* table : {tblTemi, tblTest, tblTesting, tblResult, tblMedia})
+                table->openAtNextUse();
         return;
+    }
     reopenTables();
 }
 
@@ -261,7 +266,7 @@ void TForm6::reopenTables()
         ErrorReport::run([table] { table->open(); });
 }
 
-bool TForm6::logInAsTeacher(const QString& password)
+TForm6::TeacherLogin TForm6::logInAsTeacher(const QString& password)
 {
     const QString role = ADOConnection1->teacherRole();
     const auto relogin = [this](const QString& as, const QString& secret) {
@@ -274,15 +279,23 @@ bool TForm6::logInAsTeacher(const QString& password)
     try {
         relogin(role, password);
     } catch (const std::exception& e) {
-        ErrorReport::show(ErrorReport::textOf(e));
+        // The server's words for a password it does not take (its message
+        // for the SQLSTATE 28P01), in English or in Russian.
+        const QString text = ErrorReport::textOf(e);
+        const bool wrongPassword = text.contains(QLatin1String("password authentication failed")) ||
+                                   text.contains(QStringLiteral("проверку подлинности (по паролю)"));
+        ErrorReport::show(wrongPassword ? text
+                                        : QStringLiteral("Сервер курса не впустил преподавателя, попробуйте войти "
+                                                         "ещё раз: ") +
+                                              text);
         ADOConnection1->setLogin(QString(), QString());
         ErrorReport::run([this] { ADOConnection1->open(); });
         if (ADOConnection1->isOpen())
             reopenTables();
-        return false;
+        return wrongPassword ? TeacherLogin::WrongPassword : TeacherLogin::NotReached;
     }
     reopenTables();
-    return true;
+    return TeacherLogin::Teacher;
 }
 
 void TForm6::OpenTestWindow()

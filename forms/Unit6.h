@@ -107,9 +107,13 @@ public:
 
     // On a course server: logs the connection in as the teacher's role with
     // the password and opens the five table objects again over it. A login
-    // the server refuses is reported, the students' login comes back, and
-    // the answer is false. Not for the file, whose teacher has no role.
-    bool logInAsTeacher(const QString& password);
+    // the server refuses is reported and the PC's own login comes back: a
+    // wrong password (the copy goes on as a student's), or a server that
+    // did not let the teacher in at all (unreachable, full, starting up),
+    // which the teacher may try again. Not for the file, whose teacher has
+    // no role.
+    enum class TeacherLogin { Teacher, WrongPassword, NotReached };
+    TeacherLogin logInAsTeacher(const QString& password);
 
     // Controls.
     QGroupBox* sGroupBox2 = nullptr;

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <memory>
@@ -31,6 +32,7 @@ private slots:
     void fileWithoutATable();
     void existingFileIsNotOverwritten();
     void commandLineTool();
+    void busyTablesAreWaitedForABoundedTime();
 
 private:
     // A database file with the course's tables and the statements' rows.
@@ -134,6 +136,42 @@ void TestCourseCopy::roundTripKeepsEveryValue()
     QCOMPARE(before.size(), 13);
     QCOMPARE(contents(back), before);
     QVERIFY(!QFile::exists(back + ".new"));
+}
+
+// A student's transaction that holds the questions open keeps the copy
+// from replacing them: the copy asks for the tables a moment at a time (so
+// that nobody queues behind it for long), gives up after a few seconds,
+// names who holds them and changes nothing.
+void TestCourseCopy::busyTablesAreWaitedForABoundedTime()
+{
+    const QString copy = m_dir->filePath("demo.mdb");
+    QVERIFY(QFile::copy(QStringLiteral(NORVENA_SOURCE_DIR "/course/test.mdb"), copy));
+    course_copy::toServer(copy, m_server->admin());
+    auto holder = m_server->student();
+    QVERIFY(holder->exec("BEGIN"));
+    QVERIFY(holder->exec("SELECT count(*) FROM test"));
+
+    QElapsedTimer timer;
+    timer.start();
+    QString message;
+    try {
+        course_copy::toServer(copy, m_server->admin());
+    } catch (const Error& e) {
+        message = e.message();
+    }
+    const qint64 waited = timer.elapsed();
+    QVERIFY2(message.contains(QStringLiteral("The server is busy")), qPrintable(message));
+    QVERIFY2(message.contains(QString::fromLatin1(ServerCourse::kStudent)), qPrintable(message));
+    QVERIFY2(waited < 15000, qPrintable(QString::number(waited)));
+
+    // Meanwhile another PC reads the questions without waiting behind it.
+    auto other = m_server->otherPc();
+    QElapsedTimer read;
+    read.start();
+    QVERIFY(other->exec("SELECT count(*) FROM test"));
+    QVERIFY(read.elapsed() < 2000);
+    QVERIFY(holder->exec("ROLLBACK"));
+    QCOMPARE(m_server->administrator()->scalar("SELECT count(*) FROM test").toInt(), 42);
 }
 
 void TestCourseCopy::demoCourseRoundTrip()

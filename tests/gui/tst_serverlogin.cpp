@@ -40,6 +40,8 @@ private slots:
     void teacherLogin();
     void unusableServerIsReportedOnce_data();
     void unusableServerIsReportedOnce();
+    void teacherNotLetInMayTryAgain_data();
+    void teacherNotLetInMayTryAgain();
 
 private:
     void logIn(bool ticked, const QString& password);
@@ -161,6 +163,57 @@ void TestServerLogin::unusableServerIsReportedOnce()
                           .toUtf8());
     Form6->tblTest->open();
     QVERIFY(Form6->tblTest->recordCount() > 0);
+}
+
+// A server that does not let the teacher in at all (stopped, or without
+// room for the teacher's session) is said to be so, and the title window
+// stays for another try, which waits a moment after a refusal; the
+// students' login is back meanwhile.
+void TestServerLogin::teacherNotLetInMayTryAgain_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("server stopped") << "stopped";
+    QTest::newRow("no room for the teacher") << "full";
+}
+
+void TestServerLogin::teacherNotLetInMayTryAgain()
+{
+    QFETCH(QString, cause);
+    course->start();
+    QVERIFY(course->platform.boxes.isEmpty());
+    QString error;
+    auto admin = server->administrator();
+    if (cause == QLatin1String("stopped"))
+        server->cluster().halt();
+    else
+        QVERIFY(admin->exec("ALTER ROLE norvena_teacher CONNECTION LIMIT 0"));
+    Form3->show();
+    logIn(true, QString::fromUtf8(ServerCourse::kTeacherPassword));
+    const QStringList errors = course->platform.texts("error");
+    QVERIFY2(errors.size() >= 1 && errors[0].startsWith(QStringLiteral("Сервер курса не впустил преподавателя")),
+             qPrintable(errors.join(u'\n')));
+    QVERIFY(Form3->isVisible());
+    QVERIFY(!Form1->isVisible());
+    QCOMPARE(UserRole, QString());
+    course->platform.clear();
+
+    // Mended; pressed again at once, the login waits a moment first.
+    if (cause == QLatin1String("stopped"))
+        QVERIFY2(server->cluster().restart(&error), qPrintable(error));
+    else
+        QVERIFY(server->administrator()->exec("ALTER ROLE norvena_teacher CONNECTION LIMIT -1"));
+    logIn(true, QString::fromUtf8(ServerCourse::kTeacherPassword));
+    QCOMPARE(course->platform.texts("notice").size(), 1);
+    QVERIFY2(course->platform.texts("notice")[0].startsWith(QStringLiteral("Подождите")),
+             qPrintable(course->platform.texts("notice")[0]));
+    QVERIFY(Form3->isVisible());
+    course->platform.clear();
+    QTest::qWait(1100);
+    logIn(true, QString::fromUtf8(ServerCourse::kTeacherPassword));
+    QCOMPARE(UserRole, QStringLiteral("prepod"));
+    QCOMPARE(course->platform.texts("notice"), QStringList{kTeacherNotice});
+    QVERIFY(Form6->tblTest->fieldNames().contains(QStringLiteral("otv")));
+    course->platform.clear();
 }
 
 QTEST_MAIN(TestServerLogin)

@@ -175,6 +175,11 @@ private slots:
     void absentTopicNameStopsTheList();
     void absentQuestionTextKeepsTheShownQuestion();
 
+    // On a course server.
+    void runSurvivesALostLink_data();
+    void runSurvivesALostLink();
+    void copyStartedBeforeTheServerWorksOnceItIsUp();
+
 private:
     // Makes the course's test.mdb from the schema with these rows.
     void makeDatabase(const QVariantList& topics = defaultTopics(),
@@ -317,6 +322,93 @@ QStringList TestTestWindow::sheet()
     while (q.next())
         result << QStringList{shown(q.value(0)), shown(q.value(1)), shown(q.value(2))}.join(QStringLiteral(" | "));
     return result;
+}
+
+// A lost link to the course server costs the run nothing: the questions,
+// the answers given and the question shown stay, the copy connects again by
+// itself, and the run is graded on all its answers against the questions it
+// started with. A restart already over when the copy next needs the server
+// costs no message at all.
+void TestTestWindow::runSurvivesALostLink_data()
+{
+    QTest::addColumn<QString>("loss");
+    QTest::newRow("server restarted") << "restart";
+    QTest::newRow("session ended from outside") << "terminate";
+    QTest::newRow("server restarted twice") << "twice";
+}
+
+void TestTestWindow::runSurvivesALostLink()
+{
+    if (!test_engine::server())
+        QSKIP("a course server's link");
+    QFETCH(QString, loss);
+    startAsStudent();
+    openTestWindow();
+    typeText(Form6->sEdit1, QStringLiteral("Петров Пётр"));
+    pickTopic(kPoetry);
+    for (int k = 1; k <= 3; ++k) {
+        clickNode(k);
+        markLetter(poetryAnswer(k));
+    }
+    QString error;
+    const auto lose = [&] {
+        if (loss == QLatin1String("terminate")) {
+            QVERIFY(theServer->administrator()->exec(
+                "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE application_name = 'norvena'"));
+        } else {
+            QVERIFY2(theServer->cluster().restart(&error), qPrintable(error));
+        }
+    };
+    lose();
+    clickNode(4);
+    QCOMPARE(Form6->sMemo1->toPlainText(), poetryText(4));
+    markLetter(poetryAnswer(4));
+    clickNode(5);
+    markLetter(QStringLiteral("E") == poetryAnswer(5) ? QStringLiteral("A") : QStringLiteral("E"));
+    if (loss == QLatin1String("twice"))
+        lose();
+    clickNode(6);
+    markLetter(poetryAnswer(6));
+    pressDone();
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList());
+    QVERIFY(Form7->isVisible());
+    QCOMPARE(Form7->Edit1->text(), QStringLiteral("12"));
+    QCOMPARE(Form7->Edit2->text(), QStringLiteral("5"));
+    QCOMPARE(results().size(), 1);
+    QVERIFY2(results().value(0).startsWith(QStringLiteral("Петров Пётр | ")), qPrintable(results().value(0)));
+}
+
+// A PC switched on before the server: start-up says once that the server
+// does not answer; once it is up, the test window works as if nothing had
+// happened, and the run is graded and stored.
+void TestTestWindow::copyStartedBeforeTheServerWorksOnceItIsUp()
+{
+    if (!test_engine::server())
+        QSKIP("a course server's link");
+    makeDatabase();
+    theServer->cluster().halt();
+    course->start();
+    QCOMPARE(course->platform.texts(QStringLiteral("error")).size(), 1);
+    course->platform.clear();
+    click(Form3->findChild<QPushButton*>(QStringLiteral("Button1")));
+    course->platform.clear();
+    QString error;
+    QVERIFY2(theServer->cluster().restart(&error), qPrintable(error));
+
+    openTestWindow();
+    QVERIFY(Form6->isVisible());
+    QCOMPARE(Form6->sComboBox1->count(), 5);
+    typeText(Form6->sEdit1, QStringLiteral("Сидоров"));
+    typeText(Form6->sComboBox1->lineEdit(), kProse);
+    QCOMPARE(tree(), (QStringList{"1", "2", "3"}));
+    clickNode(1);
+    markLetter(QStringLiteral("A"));
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList());
+    pressDone();
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList());
+    QVERIFY(Form7->isVisible());
+    QCOMPARE(Form7->Edit1->text(), QStringLiteral("3"));
+    QCOMPARE(results().size(), 1);
 }
 
 QStringList TestTestWindow::results()

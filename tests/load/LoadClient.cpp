@@ -167,12 +167,14 @@ int teacher(Connection& c, int actions, const QString& stopFile)
             test.setFiltered(true);
             test.setFilter(filterFor(topic));
             test.first();
+            Table::Batch walk(&test);
             for (int k = 1, m = test.recordCount(); k <= m; ++k) {
                 test.edit();
                 test.setValue(QStringLiteral("nom"), k);
                 test.post();
                 test.next();
             }
+            walk.finish();
             test.setFiltered(false);
         });
         // "Удалить": the question removed, every running number made dense.
@@ -181,12 +183,14 @@ int teacher(Connection& c, int actions, const QString& stopFile)
             test.last();
             test.remove();
             test.first();
+            Table::Batch walk(&test);
             for (int k = 1, n = test.recordCount(); k <= n; ++k) {
                 test.edit();
                 test.setValue(QStringLiteral("nom1"), k);
                 test.post();
                 test.next();
             }
+            walk.finish();
         });
         out << "ACTION\t" << i << Qt::endl;
     }

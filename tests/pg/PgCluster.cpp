@@ -146,9 +146,16 @@ bool PgCluster::start(QString* error)
         hba.write(QStringLiteral("local all %1 trust\nlocal all all scram-sha-256\n").arg(kAdmin).toUtf8());
     }
 
+    return launch(error);
+}
+
+bool PgCluster::launch(QString* error)
+{
+    const Account account = serverAccount();
+    const QString data = m_dir->filePath(QStringLiteral("data"));
     m_server = std::make_unique<QProcess>();
     m_server->setChildProcessModifier([account] { prepareChild(account); });
-    m_server->setStandardOutputFile(m_dir->filePath(QStringLiteral("server.log")));
+    m_server->setStandardOutputFile(m_dir->filePath(QStringLiteral("server.log")), QIODevice::Append);
     m_server->setStandardErrorFile(m_dir->filePath(QStringLiteral("server.log")), QIODevice::Append);
     // Only the socket in the folder. Durability is of no use to a test; a
     // benchmark asks for it (NORVENA_PG_DURABLE=1), as a real server has it.
@@ -189,6 +196,22 @@ bool PgCluster::start(QString* error)
     }
     *error = QStringLiteral("the server did not accept connections in time: ") + log();
     return false;
+}
+
+void PgCluster::halt()
+{
+    dropAdminConnections();
+    if (m_server && m_server->state() == QProcess::Running) {
+        // Fast shutdown: every session is ended, as when a server restarts.
+        ::kill(pid_t(m_server->processId()), SIGINT);
+        m_server->waitForFinished(30000);
+    }
+}
+
+bool PgCluster::restart(QString* error)
+{
+    halt();
+    return launch(error);
 }
 
 bool PgCluster::running() const { return m_server && m_server->state() == QProcess::Running; }

@@ -37,6 +37,11 @@ public:
     bool start(QString* error);
     void stop();
     bool running() const;
+    // Stops the server (fast shutdown: its sessions are ended) and starts
+    // it again on the same data; false with *error set on failure.
+    bool restart(QString* error);
+    // Stops the server, keeping its data: restart() starts it again.
+    void halt();
 
     // The socket folder, given as the host name of a connection.
     QString socketDir() const { return m_dir ? m_dir->path() : QString(); }
@@ -60,6 +65,7 @@ public:
 
 private:
     bool run(const QString& program, const QStringList& arguments, QString* error);
+    bool launch(QString* error);
     void dropAdminConnections();
 
     std::unique_ptr<QTemporaryDir> m_dir;
