@@ -131,6 +131,8 @@ void DelayProxy::wake(char command)
 
 void DelayProxy::dropConnections()
 {
+    if (!m_thread.joinable())
+        return;
     const int before = m_drops.load();
     wake('d');
     while (m_drops.load() == before)
