@@ -96,12 +96,17 @@ ServerCourse::~ServerCourse()
 
 QString ServerCourse::settingsText(const QString& role, const QString& password) const
 {
+    return settingsText(role, password, m_cluster->socketDir(), PgCluster::kPort);
+}
+
+QString ServerCourse::settingsText(const QString& role, const QString& password, const QString& host, int port) const
+{
     QString quotedPassword = password;
     quotedPassword.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
     return QStringLiteral("[server]\nengine=postgresql\nhost=%1\nport=%2\ndatabase=%3\nrole=%4\npassword=\"%5\"\n"
                           "teacher_role=%6\nstudents_role=%7\n")
-        .arg(m_cluster->socketDir())
-        .arg(PgCluster::kPort)
+        .arg(host)
+        .arg(port)
         .arg(m_database, role, quotedPassword, QString::fromLatin1(kTeacher), QString::fromLatin1(kStudents));
 }
 

@@ -71,6 +71,9 @@ public:
 
     // The settings file's text for the course's database and a role.
     QString settingsText(const QString& role, const QString& password) const;
+    // The same, reached at another address: a TCP host and port (a
+    // DelayProxy's) in place of the cluster's socket.
+    QString settingsText(const QString& role, const QString& password, const QString& host, int port) const;
 
 private:
     PgCluster* m_cluster = nullptr;
