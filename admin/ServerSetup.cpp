@@ -408,6 +408,8 @@ void setUp(QSqlDatabase db, const Roles& roles)
             if (t.qname() != QLatin1String("testing"))
                 exec(db, schema::serverDdl(t, false));
         }
+        // A topic's questions are found by their topic (the grading functions).
+        exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS norvena_test_rasdel ON public.test (rasdel)"));
         exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS public.norvena_grade_rule ("
                                 "scale text NOT NULL, from_percent integer NOT NULL, shown text NOT NULL, "
                                 "stored text NOT NULL, PRIMARY KEY (scale, from_percent))"));

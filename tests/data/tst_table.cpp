@@ -5,6 +5,7 @@
 
 #include "data/Connection.h"
 #include "data/Table.h"
+#include "platform/HandlerScope.h"
 #include "platform/Error.h"
 
 #include <QDate>
@@ -812,6 +813,66 @@ private slots:
         sheets[1]->open();
         QCOMPARE(sheets[1]->recordCount(), shared);
         sheets[1].reset();
+    }
+
+    // A walk of posts held back and sent together (on a server) keeps the
+    // meaning of each post: a row another copy changed meanwhile is
+    // reported at its own step, the rows before it are written, it stays
+    // pending and current, and the rows after it are as they were, in the
+    // database and in the snapshot. On the file each post goes at once.
+    void batchedWalkStopsAtTheChangedRow_data()
+    {
+        QTest::addColumn<int>("changed"); // 1-based row another copy changes; 0: none
+        QTest::newRow("every row as read") << 0;
+        QTest::newRow("the fourth row changed meanwhile") << 4;
+        QTest::newRow("the first row changed meanwhile") << 1;
+        QTest::newRow("the last row changed meanwhile") << 9;
+    }
+    void batchedWalkStopsAtTheChangedRow()
+    {
+        QFETCH(int, changed);
+        auto side = db->side();
+        if (changed > 0)
+            QVERIFY(side->exec("UPDATE test SET test = 'changed by another copy' WHERE id = ?", {changed}));
+        QString error;
+        {
+            HandlerScope::Running handler;
+            try {
+                test->first();
+                Table::Batch walk(test.get());
+                for (int i = 1; i <= 9; ++i) {
+                    test->edit();
+                    test->setValue("nom1", 100 + i);
+                    test->post();
+                    test->next();
+                }
+                walk.finish();
+            } catch (const Error& e) {
+                error = e.message();
+            }
+            HandlerScope::settle();
+        }
+        QStringList stored;
+        for (const QVariantList& row : side->rows("SELECT nom1 FROM test ORDER BY id"))
+            stored << row.value(0).toString();
+        QStringList expected;
+        for (int i = 1; i <= 9; ++i)
+            expected << QString::number(changed == 0 || i < changed ? 100 + i : i);
+        QCOMPARE(stored, expected);
+        if (changed == 0) {
+            QCOMPARE(error, QString());
+            QCOMPARE(test->state(), Table::State::Browse);
+            QCOMPARE(column(*test, "nom1"), expected);
+            return;
+        }
+        QCOMPARE(error, QStringLiteral("tblTest: The row to be updated is no longer in the database"));
+        // The refused row: current and pending with its new value; the rest
+        // of the snapshot as the database holds it.
+        QCOMPARE(test->state(), Table::State::Edit);
+        QCOMPARE(test->value("id"), QVariant(qlonglong(changed)));
+        QCOMPARE(test->value("nom1"), QVariant(qlonglong(100 + changed)));
+        test->cancel();
+        QCOMPARE(column(*test, "nom1"), expected);
     }
 
     void refreshReadsHeldRowsAgain()
