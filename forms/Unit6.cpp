@@ -205,6 +205,8 @@ void TForm6::createControls()
     memoPalette.setColor(QPalette::Base, Qt::white);
     sMemo1->setPalette(memoPalette);
     sMemo1->setProperty("skinSection", "EDIT");
+    // Tab moves on to the next control, as everywhere else in the window.
+    sMemo1->setTabChangesFocus(true);
 
     sRadioGroup1 = new unit6::RadioGroup(testbase::answerLetters(), sPanel1);
     sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));

@@ -71,6 +71,8 @@ void TForm8::createControls()
     QPalette memoPalette = sMemo1->palette();
     memoPalette.setColor(QPalette::Base, Qt::white);
     sMemo1->setPalette(memoPalette);
+    // Tab moves on to the next control: a question holds no tab characters.
+    sMemo1->setTabChangesFocus(true);
 
     sRadioGroup1 = named(new unit6::RadioGroup(testbase::answerLetters(), this), "sRadioGroup1", "GROUPBOX");
     sRadioGroup1->setGeometry(120, 464, 665, 65);
