@@ -172,7 +172,7 @@ void TForm8::ImportActionExecute()
     const std::optional<QString> topic =
         chosenTopic(QStringLiteral("Импорт вопросов"),
                     QStringLiteral("Тема, в которую добавить вопросы из файла «%1»:").arg(fileName),
-                    QFileInfo(path).completeBaseName());
+                    {});
     if (!topic)
         return;
     sEdit1->setText(*topic);
