@@ -121,8 +121,9 @@ void TForm8::createMenu()
 {
     ImportAction = contextmenu::action(this, QStringLiteral("ImportAction"), QStringLiteral("Импорт вопросов…"),
                                        QKeySequence(Qt::CTRL | Qt::Key_O));
+    // Ctrl+S writes to a file, as it does in the results register.
     ExportAction = contextmenu::action(this, QStringLiteral("ExportAction"), QStringLiteral("Экспорт темы…"),
-                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+                                       QKeySequence(Qt::CTRL | Qt::Key_S));
     // The right button only opens the menu: the selected node stays.
     contextmenu::attach(this, sTreeView1, {ImportAction, ExportAction});
     on(ImportAction, &QAction::triggered, this, &TForm8::ImportActionExecute);
@@ -212,6 +213,8 @@ void TForm8::ExportActionExecute()
     NewFile file(path);
     file.write(aiken::write(questions));
     file.commit();
+    Platform::messages().notice(this, QStringLiteral("Вопросы темы «%1» сохранены в файл «%2».")
+                                          .arg(*topic, filechoice::shownPath(path)));
 }
 
 void TForm8::fillTree()

@@ -129,11 +129,18 @@ void TForm9::SaveCsvActionExecute()
         return;
     const QList<DataGridColumn> columns = shownColumns();
     const Table& table = *DBGrid1->table();
-    const auto progress =
-        Platform::progressDialogs().start(this, QStringLiteral("Сохранение результатов в CSV…"), rows);
-    csv::writeTable(
-        path, titlesOf(columns), rows, [&](qint64 row) { return cellsOf(table, columns, row, true); },
-        [&progress](qint64 done) { return progress->advance(done); });
+    bool written = false;
+    {
+        const auto progress =
+            Platform::progressDialogs().start(this, QStringLiteral("Сохранение результатов в CSV…"), rows);
+        written = csv::writeTable(
+            path, titlesOf(columns), rows, [&](qint64 row) { return cellsOf(table, columns, row, true); },
+            [&progress](qint64 done) { return progress->advance(done); });
+    }
+    // Where the file went; a cancelled save wrote none.
+    if (written)
+        Platform::messages().notice(
+            this, QStringLiteral("Результаты сохранены в файл «%1».").arg(filechoice::shownPath(path)));
 }
 
 void TForm9::PrintActionExecute()

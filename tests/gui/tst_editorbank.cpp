@@ -116,7 +116,7 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
             QApplication::sendEvent(tree->viewport(), &event);
         }
-        QCOMPARE(items, QStringList({"Импорт вопросов…\tCtrl+O", "Экспорт темы…\tCtrl+Shift+S"}));
+        QCOMPARE(items, QStringList({"Импорт вопросов…\tCtrl+O", "Экспорт темы…\tCtrl+S"}));
         QCOMPARE(Form8->sTreeView1->selectedText(), QStringLiteral("2"));
         QCOMPARE(Form6->tblTest->value("nom1"), QVariant(qlonglong(2)));
     }
@@ -297,12 +297,14 @@ private slots:
         Form8->sEdit1->setText(kPushkin);
         const QString file = course->path(QStringLiteral("Пушкин.txt"));
         course->platform.fileAnswers << file;
-        QTest::keyClick(Form8->sTreeView1, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(Form8->sTreeView1, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(course->platform.fileDialogs.size(), 1);
         QCOMPARE(course->platform.fileDialogs[0].kind, QStringLiteral("save"));
         QVERIFY(course->platform.fileDialogs[0].proposed.endsWith(QStringLiteral("/Пушкин.txt")));
         const QByteArray written = course->readFile(QStringLiteral("Пушкин.txt"));
         QVERIFY(written.startsWith(QStringLiteral("В каком году родился Александр Сергеевич Пушкин?\r\nA) ").toUtf8()));
+        QCOMPARE(course->platform.texts(QStringLiteral("notice")),
+                 QStringList{QStringLiteral("Вопросы темы «Пушкин» сохранены в файл «%1».").arg(file)});
 
         Form8->sEdit1->setText(QStringLiteral("Пушкин, копия"));
         course->platform.fileAnswers << file;
