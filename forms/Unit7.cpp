@@ -80,6 +80,11 @@ TForm7::TForm7(QWidget* parent) : Form(parent)
     Edit2 = edit(this, "Edit2", 208, 72, 49, 21);
     Edit3 = edit(this, "Edit3", 136, 104, 81, 21);
     Edit4 = edit(this, "Edit4", 104, 136, 81, 21);
+    // Named after the words around them.
+    Edit1->setAccessibleName(QStringLiteral("Число вопросов"));
+    Edit2->setAccessibleName(QStringLiteral("Верных ответов"));
+    Edit3->setAccessibleName(QStringLiteral("Ваша оценка"));
+    Edit4->setAccessibleName(QStringLiteral("Ваш балл"));
     widenBlanksUnder(Label2, Edit1);
     widenBlanksUnder(Label3, Edit2);
 
