@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -47,6 +48,21 @@ bool isMoveKey(int key)
     }
 }
 
+// The current node carries the focus frame only while it is highlighted: a
+// tree in which no node is selected shows no node as the one in hand.
+class NodeDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem node(option);
+        if (!(node.state & QStyle::State_Selected))
+            node.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, node, index);
+    }
+};
+
 } // namespace
 
 QuestionTree::QuestionTree(QWidget* parent) : QTreeView(parent), m_nodes(new NumberedNodes(this))
@@ -61,6 +77,7 @@ QuestionTree::QuestionTree(QWidget* parent) : QTreeView(parent), m_nodes(new Num
     setItemsExpandable(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new NodeDelegate(this));
 }
 
 int QuestionTree::selectedRow() const

@@ -45,6 +45,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
 {
     auto* l = place(new QLabel(text, parent), name, left, top, width, height);
     Look::setFont(l, 19, Look::Bold, color);
+    // A label of the window system paints the colour it inherits from the
+    // window (here the button-face colour), not the skin's texture.
+    l->setAutoFillBackground(true);
     return l;
 }
 

@@ -19,6 +19,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(left, top, width, height);
     Look::setFont(l, 16, Look::Bold);
+    // A label of the window system paints the colour it inherits from the
+    // window, not the skin's texture.
+    l->setAutoFillBackground(true);
     return l;
 }
 
