@@ -57,9 +57,12 @@ void drawMark(QPainter* painter, const QRect& rect, DataGrid::Mark mark, const Q
 }
 
 // A key that only changes what the next key means (Shift, Ctrl, Alt, the
-// locks): pressed alone it is no action of the grid's.
+// locks, the dead keys and Compose of accented letters): pressed alone it is
+// no action of the grid's.
 bool isModifierKey(int key)
 {
+    if (key >= Qt::Key_Dead_Grave && key <= Qt::Key_Dead_Longsolidusoverlay)
+        return true;
     switch (key) {
     case Qt::Key_Shift:
     case Qt::Key_Control:
@@ -74,6 +77,7 @@ bool isModifierKey(int key)
     case Qt::Key_Hyper_L:
     case Qt::Key_Hyper_R:
     case Qt::Key_Mode_switch: // the group shift of some keyboard layouts
+    case Qt::Key_Multi_key:
         return true;
     default:
         return false;

@@ -220,8 +220,8 @@ QWidget* keyTarget() { return grid()->cellEditor() ? static_cast<QWidget*>(grid(
 // Types as a keyboard does, each press and release sent where the focus is
 // at that moment: a capital (Latin or Cyrillic) and "+" with Shift held (its
 // own press first, its release last), or without it while Caps Lock is on,
-// which then gives a Shift-held letter in small. Within the text, "{Caps}"
-// and "{Alt}" press and release that key alone, "{Ctrl+A}" holds Ctrl over A
+// which then gives a Shift-held letter in small. Within the text, "{Caps}",
+// "{Alt}" and "{Acute}" (a dead key) press and release that key alone, "{Ctrl+A}" holds Ctrl over A
 // and "{F2}" opens the cell. Returns how many times a cell editor opened.
 int typeKeys(const QString& keys)
 {
@@ -250,6 +250,8 @@ int typeKeys(const QString& keys)
                 capsLock = !capsLock;
             } else if (name == "Alt") {
                 alone(Qt::Key_Alt);
+            } else if (name == "Acute") {
+                alone(Qt::Key_Dead_Acute);
             } else if (name == "Ctrl+A") {
                 alone(Qt::Key_A, Qt::ControlModifier); // Ctrl's press and release come with it
             } else if (name == "F2") {
@@ -728,6 +730,7 @@ void RegisterTest::modifierKeysLeaveTheCellOpen_data()
     QTest::newRow("Ctrl+A in the cell, then a name") << 0 << "{F2}{Ctrl+A}орлов" << "орлов";
     QTest::newRow("Caps Lock on and off") << 0 << "{Caps}IVANOV{Caps} ivan{Caps}oV" << "IVANOV ivanoV";
     QTest::newRow("Alt alone") << 0 << "ива{Alt}нов" << "иванов";
+    QTest::newRow("accent from a dead key") << 0 << "Ren{Acute}é Clair" << "René Clair";
 }
 
 void RegisterTest::modifierKeysLeaveTheCellOpen()
