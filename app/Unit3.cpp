@@ -130,6 +130,7 @@ TForm3::TForm3(QWidget* parent)
     maskStyle->setParent(Edit1);
     Edit1->setStyle(maskStyle);
     Edit1->setEchoMode(QLineEdit::Password);
+    Edit1->setAccessibleName(QStringLiteral("Пароль преподавателя"));
 
     Button1 = makeButton(Panel1, QStringLiteral("Вход"), 639, 10, 75, 25, kWhite);
     Button1->setObjectName(QStringLiteral("Button1"));

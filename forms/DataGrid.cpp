@@ -56,6 +56,34 @@ void drawMark(QPainter* painter, const QRect& rect, DataGrid::Mark mark, const Q
     painter->restore();
 }
 
+// A key that only changes what the next key means (Shift, Ctrl, Alt, the
+// locks, the dead keys and Compose of accented letters): pressed alone it is
+// no action of the grid's.
+bool isModifierKey(int key)
+{
+    if (key >= Qt::Key_Dead_Grave && key <= Qt::Key_Dead_Longsolidusoverlay)
+        return true;
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_Mode_switch: // the group shift of some keyboard layouts
+    case Qt::Key_Multi_key:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 // The cell editor: a line edit. What the user types starts editing the row
@@ -363,6 +391,13 @@ void DataGrid::updateRecord()
 void DataGrid::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
+    // Shift before a capital, Ctrl before Ctrl+A, Caps Lock: the open cell
+    // (which passed the key on) stays open with its text, and a closed one
+    // stays closed.
+    if (isModifierKey(key)) {
+        event->ignore();
+        return;
+    }
     const bool cellKey = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape || key == Qt::Key_Tab ||
                          key == Qt::Key_Backtab;
     if (m_editor && m_editor->hasFocus() && !cellKey) {

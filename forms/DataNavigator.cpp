@@ -64,9 +64,19 @@ QIcon glyph(DataNavigator::Button which)
 DataNavigator::DataNavigator(QWidget* parent) : QWidget(parent)
 {
     static const char* const names[kButtons] = {"First", "Prior", "Next", "Last", "Delete"};
+    // What a screen reader says of the picture buttons; the grid's keys do the same.
+    static const char16_t* const spoken[kButtons][2] = {
+        {u"Первая запись", u"Переход к первой записи; в таблице — Ctrl+Home"},
+        {u"Предыдущая запись", u"Переход к предыдущей записи; в таблице — стрелка вверх"},
+        {u"Следующая запись", u"Переход к следующей записи; в таблице — стрелка вниз"},
+        {u"Последняя запись", u"Переход к последней записи; в таблице — Ctrl+End"},
+        {u"Удалить запись", u"Удаление текущей записи после вопроса «Delete record?»; в таблице — Ctrl+Del"},
+    };
     for (int i = 0; i < kButtons; ++i) {
         auto* button = new QToolButton(this);
         button->setObjectName(QString::fromLatin1(names[i]));
+        button->setAccessibleName(QString::fromUtf16(spoken[i][0]));
+        button->setAccessibleDescription(QString::fromUtf16(spoken[i][1]));
         button->setIcon(glyph(Button(i)));
         button->setIconSize(QSize(kGlyphSize, kGlyphSize));
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);

@@ -44,6 +44,8 @@ QString toSave(QWidget* parent, const QString& caption, const QString& proposedN
     return remembered(Platform::fileDialogs().saveFileName(parent, caption, proposed, filter, suffix));
 }
 
+QString shownPath(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
+
 QString safeFileName(const QString& text)
 {
     QString name = text.trimmed();

@@ -14,6 +14,9 @@ QString toOpen(QWidget* parent, const QString& caption, const QString& filter);
 QString toSave(QWidget* parent, const QString& caption, const QString& proposedName, const QString& filter,
                const QString& suffix);
 
+// A file's full path as the user's notices name it.
+QString shownPath(const QString& path);
+
 // A text made fit to be a file name: the characters that file systems refuse
 // in names replaced by "_".
 QString safeFileName(const QString& text);

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -30,6 +31,40 @@ QVariant NumberedNodes::data(const QModelIndex& index, int role) const
 
 // --- tree --------------------------------------------------------------------
 
+namespace {
+
+bool isMoveKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The current node carries the focus frame only while it is highlighted: a
+// tree in which no node is selected shows no node as the one in hand.
+class NodeDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem node(option);
+        if (!(node.state & QStyle::State_Selected))
+            node.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, node, index);
+    }
+};
+
+} // namespace
+
 QuestionTree::QuestionTree(QWidget* parent) : QTreeView(parent), m_nodes(new NumberedNodes(this))
 {
     setModel(m_nodes);
@@ -42,6 +77,7 @@ QuestionTree::QuestionTree(QWidget* parent) : QTreeView(parent), m_nodes(new Num
     setItemsExpandable(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new NodeDelegate(this));
 }
 
 int QuestionTree::selectedRow() const
@@ -62,7 +98,16 @@ void QuestionTree::keyPressEvent(QKeyEvent* event)
     // would: the question on the screen is always the highlighted one.
     const int before = selectedRow();
     QTreeView::keyPressEvent(event);
-    const int after = selectedRow();
+    int after = selectedRow();
+    // Home (or Up, PgUp…) on a tree whose current node is not highlighted,
+    // as when the keyboard has just come in, stays on that node: it is
+    // highlighted and shown all the same, so that the keyboard reaches the
+    // first question too.
+    const QModelIndex current = currentIndex();
+    if (after < 0 && isMoveKey(event->key()) && current.isValid()) {
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+        after = selectedRow();
+    }
     if (after >= 0 && after != before)
         emit click();
 }

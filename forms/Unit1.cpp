@@ -45,6 +45,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
 {
     auto* l = place(new QLabel(text, parent), name, left, top, width, height);
     Look::setFont(l, 19, Look::Bold, color);
+    // A label of the window system paints the colour it inherits from the
+    // window (here the button-face colour), not the skin's texture.
+    l->setAutoFillBackground(true);
     return l;
 }
 
@@ -126,6 +129,15 @@ void TForm1::buildAuthorControls()
     Button8->hide();
     Edit3->hide();
 
+    // What a screen reader says of the lists and edits: the captions above them.
+    ListBox1->setAccessibleName(Label1->text());
+    FileListBox1->setAccessibleName(Label2->text());
+    FileListBox2->setAccessibleName(Label3->text());
+    Button2->setAccessibleDescription(QStringLiteral("Запустить выбранную презентацию"));
+    Button6->setAccessibleDescription(QStringLiteral("Открыть выбранный документ"));
+    Edit3->setAccessibleName(QStringLiteral("Автор"));
+    Edit3->setAccessibleDescription(QStringLiteral("Фамилия и инициалы автора, которого добавит кнопка «Добавить»"));
+
     // Hidden for the whole run: the chosen author, the last file opened and
     // the button that the author list presses.
     Button1 = button(this, "Button1", QStringLiteral("Выбрать"), 176, 8, 75);
@@ -134,6 +146,8 @@ void TForm1::buildAuthorControls()
     Button1->hide();
     Edit1->hide();
     Edit2->hide();
+    Edit1->setAccessibleName(QStringLiteral("Выбранный автор"));
+    Edit2->setAccessibleName(QStringLiteral("Выбранный файл"));
 
     on(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     on(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);

@@ -79,6 +79,11 @@ TForm10::TForm10(QWidget* parent) : Form(parent)
     sButton2->setGeometry(8, 272, 105, 25);
     sButton2->setProperty("skinSection", "BUTTON");
 
+    sListBox1->setAccessibleName(QStringLiteral("Мультимедиа"));
+    sEdit1->setAccessibleName(QStringLiteral("Выбранный файл"));
+    sEdit2->setAccessibleName(QStringLiteral("Тема"));
+    sEdit3->setAccessibleName(QStringLiteral("Название файла"));
+
     // Tab order: sButton1, sEdit1, sListBox1, sEdit2, sEdit3, sButton2.
     setTabOrder(sButton1, sEdit1);
     setTabOrder(sEdit1, sListBox1);

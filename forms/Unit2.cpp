@@ -21,6 +21,7 @@ TForm2::TForm2(QWidget* parent) : Form(parent)
     WebBrowser1 = Platform::createHtmlView(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setGeometry(16, 56, 745, 150);
+    WebBrowser1->setAccessibleName(QStringLiteral("Документ"));
 
     // Created after the view, so it lies above it once the view fills the window.
     Button1 = new QPushButton(QStringLiteral("Печать"), this);

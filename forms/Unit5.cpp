@@ -14,6 +14,7 @@ TForm5::TForm5(QWidget* parent) : Form(parent)
     WebBrowser1 = Platform::createHtmlView(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setGeometry(rect());
+    WebBrowser1->setAccessibleName(QStringLiteral("Руководство пользователя"));
 }
 
 void TForm5::OpenUserGuide(const QString& path)

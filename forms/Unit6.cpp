@@ -175,6 +175,7 @@ void TForm6::createControls()
     sEdit1->setObjectName(QStringLiteral("sEdit1"));
     sEdit1->setGeometry(8, 32, 745, 28);
     sEdit1->setProperty("skinSection", "EDIT");
+    sEdit1->setAccessibleName(QStringLiteral("Введите ваши ФИО"));
 
     sGroupBox1 = new QGroupBox(QStringLiteral("Выберите тему тестирования "), this);
     sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
@@ -186,6 +187,12 @@ void TForm6::createControls()
     sComboBox1->setGeometry(24, 32, 729, 28);
     sComboBox1->setMaxVisibleItems(16);
     sComboBox1->setProperty("skinSection", "COMBOBOX");
+    for (QWidget* w : {static_cast<QWidget*>(sComboBox1), static_cast<QWidget*>(sComboBox1->lineEdit())}) {
+        w->setAccessibleName(QStringLiteral("Выберите тему тестирования"));
+        w->setAccessibleDescription(
+            QStringLiteral("Тема теста. Стрелки вверх и вниз выбирают тему, Alt+стрелка вниз раскрывает список; "
+                           "выбор темы начинает тест заново"));
+    }
 
     sPanel1 = new QFrame(this);
     sPanel1->setObjectName(QStringLiteral("sPanel1"));
@@ -197,6 +204,9 @@ void TForm6::createControls()
     sTreeView1->setObjectName(QStringLiteral("sTreeView1"));
     sTreeView1->setGeometry(0, 0, 105, 449);
     sTreeView1->setProperty("skinSection", "EDIT");
+    sTreeView1->setAccessibleName(QStringLiteral("Номера вопросов"));
+    sTreeView1->setAccessibleDescription(
+        QStringLiteral("Вопросы темы по номерам. Стрелки, Home, End, PgUp и PgDn показывают выделенный вопрос"));
 
     sMemo1 = new QPlainTextEdit(sPanel1);
     sMemo1->setObjectName(QStringLiteral("sMemo1"));
@@ -205,11 +215,21 @@ void TForm6::createControls()
     memoPalette.setColor(QPalette::Base, Qt::white);
     sMemo1->setPalette(memoPalette);
     sMemo1->setProperty("skinSection", "EDIT");
+    // Tab moves on to the next control, as everywhere else in the window.
+    sMemo1->setTabChangesFocus(true);
+    sMemo1->setAccessibleName(QStringLiteral("Текст вопроса"));
+    sMemo1->setAccessibleDescription(
+        QStringLiteral("Показанный вопрос с вариантами ответа. Tab переходит к буквам ответа"));
 
     sRadioGroup1 = new unit6::RadioGroup(testbase::answerLetters(), sPanel1);
     sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));
     sRadioGroup1->setGeometry(112, 384, 497, 65);
     sRadioGroup1->setProperty("skinSection", "GROUPBOX");
+    sRadioGroup1->setAccessibleName(QStringLiteral("Ответ"));
+    sRadioGroup1->setAccessibleDescription(
+        QStringLiteral("Буква ответа на показанный вопрос: A, B, C, D или E. Стрелки переходят от буквы к букве"));
+    for (int i = 0; i < sRadioGroup1->count(); ++i)
+        sRadioGroup1->button(i)->setAccessibleDescription(QStringLiteral("Ответ на показанный вопрос"));
 
     sButton1 = new QPushButton(QStringLiteral("Выполнено"), sPanel1);
     sButton1->setObjectName(QStringLiteral("sButton1"));

@@ -19,6 +19,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int left, 
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(left, top, width, height);
     Look::setFont(l, 16, Look::Bold);
+    // A label of the window system paints the colour it inherits from the
+    // window, not the skin's texture.
+    l->setAutoFillBackground(true);
     return l;
 }
 
@@ -80,6 +83,11 @@ TForm7::TForm7(QWidget* parent) : Form(parent)
     Edit2 = edit(this, "Edit2", 208, 72, 49, 21);
     Edit3 = edit(this, "Edit3", 136, 104, 81, 21);
     Edit4 = edit(this, "Edit4", 104, 136, 81, 21);
+    // Named after the words around them.
+    Edit1->setAccessibleName(QStringLiteral("Число вопросов"));
+    Edit2->setAccessibleName(QStringLiteral("Верных ответов"));
+    Edit3->setAccessibleName(QStringLiteral("Ваша оценка"));
+    Edit4->setAccessibleName(QStringLiteral("Ваш балл"));
     widenBlanksUnder(Label2, Edit1);
     widenBlanksUnder(Label3, Edit2);
 

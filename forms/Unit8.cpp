@@ -65,20 +65,37 @@ void TForm8::createControls()
 {
     sTreeView1 = named(new QuestionTree(this), "sTreeView1", "EDIT");
     sTreeView1->setGeometry(8, 88, 105, 441);
+    sTreeView1->setAccessibleName(QStringLiteral("Номера вопросов"));
+    sTreeView1->setAccessibleDescription(
+        QStringLiteral("Все вопросы базы по номерам. Стрелки, Home, End, PgUp и PgDn показывают выделенный вопрос; "
+                       "Ctrl+O — импорт вопросов, Ctrl+S — экспорт темы"));
 
     sMemo1 = named(new QPlainTextEdit(this), "sMemo1", "EDIT");
     sMemo1->setGeometry(120, 88, 665, 369);
     QPalette memoPalette = sMemo1->palette();
     memoPalette.setColor(QPalette::Base, Qt::white);
     sMemo1->setPalette(memoPalette);
+    // Tab moves on to the next control: a question holds no tab characters.
+    sMemo1->setTabChangesFocus(true);
+    sMemo1->setAccessibleName(QStringLiteral("Текст вопроса"));
+    sMemo1->setAccessibleDescription(
+        QStringLiteral("Вопрос с вариантами ответа. Enter начинает новую строку, Tab переходит к буквам ответа"));
 
     sRadioGroup1 = named(new unit6::RadioGroup(testbase::answerLetters(), this), "sRadioGroup1", "GROUPBOX");
     sRadioGroup1->setGeometry(120, 464, 665, 65);
+    sRadioGroup1->setAccessibleName(QStringLiteral("Правильный ответ"));
+    sRadioGroup1->setAccessibleDescription(
+        QStringLiteral("Буква правильного ответа: A, B, C, D или E. Стрелки переходят от буквы к букве"));
+    for (int i = 0; i < sRadioGroup1->count(); ++i)
+        sRadioGroup1->button(i)->setAccessibleDescription(QStringLiteral("Правильный ответ"));
 
     sGroupBox1 = named(new QGroupBox(QStringLiteral("Тема раздела тестирования "), this), "sGroupBox1", "GROUPBOX");
     sGroupBox1->setGeometry(8, 8, 777, 73);
     sEdit1 = named(new QLineEdit(sGroupBox1), "sEdit1", "EDIT");
     sEdit1->setGeometry(8, 32, 753, 28);
+    sEdit1->setAccessibleName(QStringLiteral("Тема раздела тестирования"));
+    sEdit1->setAccessibleDescription(
+        QStringLiteral("Тема вопроса; для импорта и экспорта — тема, в которую добавить вопросы или которую сохранить"));
 
     sButton1 = named(new QPushButton(QStringLiteral("Добавить"), this), "sButton1", "BUTTON");
     sButton1->setGeometry(8, 552, 130, 25);
@@ -119,8 +136,9 @@ void TForm8::createMenu()
 {
     ImportAction = contextmenu::action(this, QStringLiteral("ImportAction"), QStringLiteral("Импорт вопросов…"),
                                        QKeySequence(Qt::CTRL | Qt::Key_O));
+    // Ctrl+S writes to a file, as it does in the results register.
     ExportAction = contextmenu::action(this, QStringLiteral("ExportAction"), QStringLiteral("Экспорт темы…"),
-                                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+                                       QKeySequence(Qt::CTRL | Qt::Key_S));
     // The right button only opens the menu: the selected node stays.
     contextmenu::attach(this, sTreeView1, {ImportAction, ExportAction});
     on(ImportAction, &QAction::triggered, this, &TForm8::ImportActionExecute);
@@ -170,7 +188,7 @@ void TForm8::ImportActionExecute()
     const std::optional<QString> topic =
         chosenTopic(QStringLiteral("Импорт вопросов"),
                     QStringLiteral("Тема, в которую добавить вопросы из файла «%1»:").arg(fileName),
-                    QFileInfo(path).completeBaseName());
+                    {});
     if (!topic)
         return;
     sEdit1->setText(*topic);
@@ -210,6 +228,8 @@ void TForm8::ExportActionExecute()
     NewFile file(path);
     file.write(aiken::write(questions));
     file.commit();
+    Platform::messages().notice(this, QStringLiteral("Вопросы темы «%1» сохранены в файл «%2».")
+                                          .arg(*topic, filechoice::shownPath(path)));
 }
 
 void TForm8::fillTree()

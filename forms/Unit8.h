@@ -23,8 +23,9 @@ class RadioGroup;
 //
 // Beyond its buttons, the tree's context menu moves whole topics in and out
 // as Aiken question banks: "Импорт вопросов…" (Ctrl+O) and "Экспорт темы…"
-// (Ctrl+Shift+S). A right click in the tree opens the menu and leaves the
-// selected node as it was.
+// (Ctrl+S, the key that writes to a file in the results register too). A
+// right click in the tree opens the menu and leaves the selected node as it
+// was.
 class TForm8 : public Form {
     Q_OBJECT
 public:
@@ -66,7 +67,8 @@ public:
     // writes nothing. Lists the questions again and says how many came in.
     void ImportActionExecute();
     // "Экспорт темы…": writes the questions of the topic in the topic edit
-    // (asking for one when it is empty) to an Aiken file, whole or not at all.
+    // (asking for one when it is empty) to an Aiken file, whole or not at
+    // all, and says in a notice where the file went.
     void ExportActionExecute();
 
     QAction* ImportAction = nullptr;

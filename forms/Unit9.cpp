@@ -51,6 +51,11 @@ TForm9::TForm9(Table* results, QWidget* parent) : Form(parent)
     DBGrid1 = new DataGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     keepSystemLook(DBGrid1);
+    DBGrid1->setAccessibleName(QStringLiteral("Результаты тестирования"));
+    DBGrid1->setAccessibleDescription(
+        QStringLiteral("ФИО студента, дата, кол-во вопросов и оценка. Стрелки, PgUp, PgDn, Ctrl+Home и Ctrl+End "
+                       "переходят по записям; ввод или F2 исправляет ячейку, Enter заканчивает ввод, Esc отменяет; "
+                       "Ins добавляет запись, Ctrl+Del удаляет; Ctrl+S сохраняет в CSV, Ctrl+P печатает"));
     DBGrid1->bind(results, {{QStringLiteral("fio"), QStringLiteral("ФИО студента")},
                             {QStringLiteral("data"), QStringLiteral("Дата")},
                             {QStringLiteral("kol"), QStringLiteral("Кол-во вопросов")},
@@ -129,11 +134,18 @@ void TForm9::SaveCsvActionExecute()
         return;
     const QList<DataGridColumn> columns = shownColumns();
     const Table& table = *DBGrid1->table();
-    const auto progress =
-        Platform::progressDialogs().start(this, QStringLiteral("Сохранение результатов в CSV…"), rows);
-    csv::writeTable(
-        path, titlesOf(columns), rows, [&](qint64 row) { return cellsOf(table, columns, row, true); },
-        [&progress](qint64 done) { return progress->advance(done); });
+    bool written = false;
+    {
+        const auto progress =
+            Platform::progressDialogs().start(this, QStringLiteral("Сохранение результатов в CSV…"), rows);
+        written = csv::writeTable(
+            path, titlesOf(columns), rows, [&](qint64 row) { return cellsOf(table, columns, row, true); },
+            [&progress](qint64 done) { return progress->advance(done); });
+    }
+    // Where the file went; a cancelled save wrote none.
+    if (written)
+        Platform::messages().notice(
+            this, QStringLiteral("Результаты сохранены в файл «%1».").arg(filechoice::shownPath(path)));
 }
 
 void TForm9::PrintActionExecute()

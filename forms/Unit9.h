@@ -35,7 +35,8 @@ public:
 
     // "Сохранить в CSV…": asks for a file and writes the rows the grid shows
     // (stored rows, a row being edited with its changes, not a new row that
-    // is still pending), in the grid's column order under its titles.
+    // is still pending), in the grid's column order under its titles, and
+    // says in a notice where the file went.
     void SaveCsvActionExecute();
     // "Печать…": the same rows as a printed table, through a preview and the
     // system print dialog.

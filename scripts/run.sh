@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Норвена on the demo course in course/.
+# Sets up, builds and starts Норвена on the demo course in course/. It builds
+# build/ as test.sh does (warnings as errors), so that either command after
+# the other rebuilds only what changed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 

@@ -5,6 +5,7 @@
 # undefined behaviour fails the run. NORVENA_SANITIZE=OFF leaves out the
 # second build. Arguments are passed on to ctest.
 set -euo pipefail
+# The tests always build with warnings as errors (as run.sh builds by default).
 export NORVENA_WERROR=ON
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 

@@ -181,6 +181,25 @@ QSize skin::Engine::glyphSize(const QString& section, const QString& property) c
     return entry ? entry->stateSize() : QSize();
 }
 
+int skin::Engine::frameThickness(const QString& section) const
+{
+    const ImageEntry* entry = m_skin.image(section, QStringLiteral("BORDERSMASK"));
+    const QImage& master = m_skin.pixels();
+    if (!entry || master.isNull())
+        return 0;
+    const QImage picture = paint::statePicture(master, *entry, 0);
+    const QImage mask = paint::stateMask(master, *entry, 0);
+    const int y = picture.height() / 2;
+    int x = 0;
+    for (; x < picture.width() / 3; ++x) {
+        const bool fuchsia = (picture.pixel(x, y) & 0xFFFFFF) == 0xFF00FF;
+        const bool seeThrough = entry->maskType == ImageEntry::LowerHalf && !mask.isNull() && qRed(mask.pixel(x, y)) == 255;
+        if (fuchsia || seeThrough)
+            break;
+    }
+    return x;
+}
+
 QImage skin::Engine::fadedPicture(QWidget* widget, int state, const QImage& picture)
 {
     Fade& fade = m_fades[widget];

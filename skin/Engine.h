@@ -69,6 +69,9 @@ public:
     // A glyph of a section at a place; returns false when the skin has none.
     bool drawGlyph(QImage& target, QPoint at, const QString& section, const QString& property, int state) const;
     QSize glyphSize(const QString& section, const QString& property) const;
+    // How many pixels the section's frame ("BORDERSMASK") covers from the
+    // left edge inwards, at the middle of that side; 0 without a frame.
+    int frameThickness(const QString& section) const;
 
     // The picture to show for a control whose state can fade (buttons):
     // the first time a new state is seen the cross-fade from the picture shown

@@ -3,6 +3,7 @@
 #include "skin/Engine.h"
 #include "skin/Paint.h"
 
+#include <QAbstractScrollArea>
 #include <QPainter>
 #include <QStyleOption>
 #include <QWidget>
@@ -68,6 +69,44 @@ void skin::SkinStyle::drawComplexControl(ComplexControl control, const QStyleOpt
     if (control == CC_ScrollBar && drawScrollBar(option, painter, widget))
         return;
     QProxyStyle::drawComplexControl(control, option, painter, widget);
+}
+
+QRect skin::SkinStyle::subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                                      const QWidget* widget) const
+{
+    QRect rect = QProxyStyle::subControlRect(control, option, part, widget);
+    if (control == CC_ComboBox && widget && m_engine->sectionOf(widget) == QLatin1String("COMBOBOX")) {
+        // The edit ends before the arrow glyph, which it would cover; the
+        // arrow is where the glyph is drawn.
+        const QRect glyph = comboGlyphRect(option->rect);
+        if (part == SC_ComboBoxArrow)
+            return glyph;
+        if (part == SC_ComboBoxEditField && rect.right() >= glyph.left())
+            rect.setRight(glyph.left() - 1);
+    }
+    return rect;
+}
+
+int skin::SkinStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const
+{
+    // A framed memo or list of the "EDIT" section keeps its contents inside
+    // the whole frame of the section, not over its inner lines.
+    if (metric == PM_DefaultFrameWidth && qobject_cast<const QAbstractScrollArea*>(widget) &&
+        m_engine->sectionOf(widget) == QLatin1String("EDIT")) {
+        const int thickness = m_engine->frameThickness(QStringLiteral("EDIT"));
+        if (thickness > 0)
+            return thickness;
+    }
+    return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+QRect skin::SkinStyle::comboGlyphRect(const QRect& combo) const
+{
+    const QSize glyph = m_engine->glyphSize(QStringLiteral("COMBOBOX"), QStringLiteral("GLYPHMASK"));
+    // Three pixels from the right edge, centred in the height.
+    return QRect(QPoint(combo.left() + combo.width() - 3 - glyph.width(),
+                        combo.top() + (combo.height() - glyph.height()) / 2),
+                 glyph);
 }
 
 // A skinned button: its background in the state's values (a white wash over
@@ -174,10 +213,13 @@ bool skin::SkinStyle::drawGroupBox(const QStyleOptionComplex* option, QPainter* 
     const QRect frame = subControlRect(CC_GroupBox, option, SC_GroupBoxFrame, widget);
     m_engine->drawFrame(image, frame, name, 0);
     if (!box->text.isEmpty()) {
-        const QRect label = subControlRect(CC_GroupBox, option, SC_GroupBoxLabel, widget);
-        const QRect gap = label.adjusted(-2, 0, 2, 0).intersected(image.rect());
+        // The caption stands inside the frame, clear of its left corner: the
+        // frame's edges stay whole beside it.
+        QRect label = subControlRect(CC_GroupBox, option, SC_GroupBoxLabel, widget);
+        const int corner = m_engine->glyphSize(name, QStringLiteral("BORDERSMASK")).width() / 3;
+        if (label.left() < frame.left() + corner)
+            label.moveLeft(frame.left() + corner);
         QPainter p(&image);
-        p.drawImage(gap.topLeft(), clean, gap);
         p.setFont(widget->font());
         paint::drawText(p, label, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, box->text,
                         section->normal.font);
@@ -200,8 +242,7 @@ bool skin::SkinStyle::drawComboBox(const QStyleOptionComplex* option, QPainter* 
     m_engine->drawFrame(image, image.rect(), name, 0);
     const bool pressed = option->state & State_Sunken || option->state & State_On;
     const int state = pressed ? 2 : option->state & State_MouseOver ? 1 : 0;
-    const QSize glyph = m_engine->glyphSize(name, QStringLiteral("GLYPHMASK"));
-    const QPoint at(image.width() - 3 - glyph.width(), (image.height() - glyph.height()) / 2);
+    const QPoint at = comboGlyphRect(image.rect()).topLeft();
     m_engine->drawGlyph(image, at, name, QStringLiteral("GLYPHMASK"), state);
     if (section->showFocus && option->state & State_HasFocus) {
         const QRect field = subControlRect(CC_ComboBox, option, SC_ComboBoxEditField, widget);

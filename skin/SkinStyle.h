@@ -21,6 +21,10 @@ public:
                      const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
                             const QWidget* widget = nullptr) const override;
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget = nullptr) const override;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
+                    const QWidget* widget = nullptr) const override;
 
 private:
     bool drawButton(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;
@@ -29,6 +33,9 @@ private:
     bool drawGroupBox(const QStyleOptionComplex* option, QPainter* painter, const QWidget* widget) const;
     bool drawComboBox(const QStyleOptionComplex* option, QPainter* painter, const QWidget* widget) const;
     bool drawScrollBar(const QStyleOptionComplex* option, QPainter* painter, const QWidget* widget) const;
+
+    // Where the topic combo's arrow glyph lies.
+    QRect comboGlyphRect(const QRect& combo) const;
 
     Engine* m_engine;
 };

@@ -14,11 +14,13 @@
 #include "forms/Unit6.h"
 #include "forms/Unit8.h"
 #include "platform/Cp1251.h"
+#include "platform/RealDialogs.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -114,7 +116,7 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
             QApplication::sendEvent(tree->viewport(), &event);
         }
-        QCOMPARE(items, QStringList({"Импорт вопросов…\tCtrl+O", "Экспорт темы…\tCtrl+Shift+S"}));
+        QCOMPARE(items, QStringList({"Импорт вопросов…\tCtrl+O", "Экспорт темы…\tCtrl+S"}));
         QCOMPARE(Form8->sTreeView1->selectedText(), QStringLiteral("2"));
         QCOMPARE(Form6->tblTest->value("nom1"), QVariant(qlonglong(2)));
     }
@@ -165,21 +167,24 @@ private slots:
     void importAsksForATopicWhenTheEditIsEmpty()
     {
         startAsTeacher();
-        course->writeFile(QStringLiteral("Гоголь.txt"), kBank.toUtf8());
+        course->writeFile(QStringLiteral("ревизор.txt"), kBank.toUtf8());
 
         // Cancelled at the question: nothing written.
         const int before = storedQuestions();
-        course->platform.fileAnswers << course->path(QStringLiteral("Гоголь.txt"));
+        course->platform.fileAnswers << course->path(QStringLiteral("ревизор.txt"));
         course->platform.textAnswers << std::nullopt;
         Form8->ImportAction->trigger();
+        // The box starts empty and offers the course's topics, never the file's name.
         QCOMPARE(course->platform.textQuestions.size(), 1);
-        QCOMPARE(course->platform.textQuestions[0].initial, QStringLiteral("Гоголь"));
-        QVERIFY(course->platform.textQuestions[0].choices.contains(kPushkin));
+        QCOMPARE(course->platform.textQuestions[0].initial, QString());
+        const QStringList topics = rows(QStringLiteral("SELECT rasdel FROM temi ORDER BY rowid"));
+        QCOMPARE(course->platform.textQuestions[0].choices.mid(0, topics.size()), topics);
+        QVERIFY(!course->platform.textQuestions[0].choices.contains(QStringLiteral("ревизор")));
         QCOMPARE(storedQuestions(), before);
         QCOMPARE(Form8->sEdit1->text(), QString());
 
         // A topic of blanks only: the editor's message.
-        course->platform.fileAnswers << course->path(QStringLiteral("Гоголь.txt"));
+        course->platform.fileAnswers << course->path(QStringLiteral("ревизор.txt"));
         course->platform.textAnswers << QStringLiteral("   ");
         Form8->ImportAction->trigger();
         QCOMPARE(course->platform.texts(QStringLiteral("information-ok")),
@@ -188,7 +193,7 @@ private slots:
 
         // A new topic: stands in the edit and is added to temi, numbered 1, 2.
         course->platform.clear();
-        course->platform.fileAnswers << course->path(QStringLiteral("Гоголь.txt"));
+        course->platform.fileAnswers << course->path(QStringLiteral("ревизор.txt"));
         course->platform.textAnswers << QStringLiteral("Гоголь: «Ревизор»");
         Form8->ImportAction->trigger();
         QCOMPARE(Form8->sEdit1->text(), QStringLiteral("Гоголь: «Ревизор»"));
@@ -199,6 +204,30 @@ private slots:
         // The test window offers it to students.
         Form6->OpenTestWindow();
         QVERIFY(Form6->sComboBox1->findText(QStringLiteral("Гоголь: «Ревизор»")) >= 0);
+    }
+
+    void realTopicBoxStartsEmpty()
+    {
+        // The window system's box for a topic: the topics to pick from, and
+        // nothing in the edit until the user picks or types one.
+        QString shownText;
+        QStringList items;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            QComboBox* box = dialog->findChild<QComboBox*>();
+            shownText = box ? box->currentText() : QStringLiteral("(no box)");
+            for (int i = 0; box && i < box->count(); ++i)
+                items << box->itemText(i);
+            dialog->reject();
+        });
+        RealInputDialogs dialogs;
+        const auto answer = dialogs.askText(nullptr, QStringLiteral("Импорт вопросов"), QStringLiteral("Тема:"),
+                                            {kPushkin, QStringLiteral("Гоголь")}, QString());
+        QVERIFY(!answer);
+        QCOMPARE(items, QStringList({kPushkin, QStringLiteral("Гоголь")}));
+        QCOMPARE(shownText, QString());
     }
 
     void fileWithErrorsIsRefusedWhole()
@@ -268,12 +297,14 @@ private slots:
         Form8->sEdit1->setText(kPushkin);
         const QString file = course->path(QStringLiteral("Пушкин.txt"));
         course->platform.fileAnswers << file;
-        QTest::keyClick(Form8->sTreeView1, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(Form8->sTreeView1, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(course->platform.fileDialogs.size(), 1);
         QCOMPARE(course->platform.fileDialogs[0].kind, QStringLiteral("save"));
         QVERIFY(course->platform.fileDialogs[0].proposed.endsWith(QStringLiteral("/Пушкин.txt")));
         const QByteArray written = course->readFile(QStringLiteral("Пушкин.txt"));
         QVERIFY(written.startsWith(QStringLiteral("В каком году родился Александр Сергеевич Пушкин?\r\nA) ").toUtf8()));
+        QCOMPARE(course->platform.texts(QStringLiteral("notice")),
+                 QStringList{QStringLiteral("Вопросы темы «Пушкин» сохранены в файл «%1».").arg(file)});
 
         Form8->sEdit1->setText(QStringLiteral("Пушкин, копия"));
         course->platform.fileAnswers << file;

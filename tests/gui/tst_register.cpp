@@ -214,6 +214,70 @@ void type(const QString& text)
     }
 }
 
+// The widget the keyboard sends to: the open cell, or the grid.
+QWidget* keyTarget() { return grid()->cellEditor() ? static_cast<QWidget*>(grid()->cellEditor()) : grid(); }
+
+// Types as a keyboard does, each press and release sent where the focus is
+// at that moment: a capital (Latin or Cyrillic) and "+" with Shift held (its
+// own press first, its release last), or without it while Caps Lock is on,
+// which then gives a Shift-held letter in small. Within the text, "{Caps}",
+// "{Alt}" and "{Acute}" (a dead key) press and release that key alone, "{Ctrl+A}" holds Ctrl over A
+// and "{F2}" opens the cell. Returns how many times a cell editor opened.
+int typeKeys(const QString& keys)
+{
+    int opened = 0;
+    QLineEdit* open = grid()->cellEditor();
+    auto count = [&] {
+        if (grid()->cellEditor() && grid()->cellEditor() != open)
+            ++opened;
+        open = grid()->cellEditor();
+    };
+    auto alone = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::sendKeyEvent(QTest::Press, keyTarget(), key, QString(), modifiers);
+        count();
+        QTest::sendKeyEvent(QTest::Release, keyTarget(), key, QString(), modifiers);
+        QCoreApplication::processEvents();
+        count();
+    };
+    bool capsLock = false;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (keys[i] == u'{') {
+            const qsizetype end = keys.indexOf(u'}', i);
+            const QString name = keys.mid(i + 1, end - i - 1);
+            i = end;
+            if (name == "Caps") {
+                alone(Qt::Key_CapsLock);
+                capsLock = !capsLock;
+            } else if (name == "Alt") {
+                alone(Qt::Key_Alt);
+            } else if (name == "Acute") {
+                alone(Qt::Key_Dead_Acute);
+            } else if (name == "Ctrl+A") {
+                alone(Qt::Key_A, Qt::ControlModifier); // Ctrl's press and release come with it
+            } else if (name == "F2") {
+                alone(Qt::Key_F2);
+            } else {
+                qFatal("unknown key %s", qPrintable(name));
+            }
+            continue;
+        }
+        const QChar ch = keys[i];
+        Qt::Key key = Qt::Key(ch.toUpper().unicode());
+        bool shift = ch.isUpper() != (capsLock && ch.isLetter());
+        if (ch == u'+') {
+            key = Qt::Key_Plus;
+            shift = true;
+        }
+        const Qt::KeyboardModifiers modifiers = shift ? Qt::ShiftModifier : Qt::NoModifier;
+        // With a modifier QTest sends its key's press before and its release after.
+        QTest::sendKeyEvent(QTest::Press, keyTarget(), key, QString(ch), modifiers);
+        count();
+        QTest::sendKeyEvent(QTest::Release, keyTarget(), key, QString(ch), modifiers);
+        count();
+    }
+    return opened;
+}
+
 void clickCell(int row, int column)
 {
     const QModelIndex index = grid()->model()->index(row, column);
@@ -269,6 +333,8 @@ private slots:
     void deleteAsks();
     void deletingTheOnlyRowLeavesTheBlankRow();
     void editedCellIsPostedOnRowChange();
+    void modifierKeysLeaveTheCellOpen_data();
+    void modifierKeysLeaveTheCellOpen();
     void escapeOnceThenTwice();
     void insertAndAppendLeftUntouchedAreNotWritten();
     void newRowWithValuesIsPostedAtTheEnd();
@@ -649,6 +715,40 @@ void RegisterTest::editedCellIsPostedOnRowChange()
     press(Qt::Key_F2);
     press(Qt::Key_Return);
     QCOMPARE(results()->state(), Table::State::Browse);
+    QVERIFY(course.platform.boxes.isEmpty());
+}
+
+void RegisterTest::modifierKeysLeaveTheCellOpen_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("value"); // as stored
+
+    QTest::newRow("Latin capitals with Shift") << 0 << "Petrov Sergey McKay" << "Petrov Sergey McKay";
+    QTest::newRow("grade with a plus") << 3 << "C+" << "C+";
+    QTest::newRow("Cyrillic capitals with Shift") << 0 << "Петров-Водкин Кузьма" << "Петров-Водкин Кузьма";
+    QTest::newRow("Ctrl+A in the cell, then a name") << 0 << "{F2}{Ctrl+A}орлов" << "орлов";
+    QTest::newRow("Caps Lock on and off") << 0 << "{Caps}IVANOV{Caps} ivan{Caps}oV" << "IVANOV ivanoV";
+    QTest::newRow("Alt alone") << 0 << "ива{Alt}нов" << "иванов";
+    QTest::newRow("accent from a dead key") << 0 << "Ren{Acute}é Clair" << "René Clair";
+}
+
+void RegisterTest::modifierKeysLeaveTheCellOpen()
+{
+    QFETCH(int, column);
+    QFETCH(QString, keys);
+    QFETCH(QString, value);
+    CourseFixture course;
+    QVERIFY(startWith(course, kThree));
+    clickCell(1, column);
+
+    // One cell opened for the whole text, and it holds all of it.
+    QCOMPARE(typeKeys(keys), 1);
+    QVERIFY(grid()->cellEditor());
+    QCOMPARE(grid()->cellEditor()->text(), value);
+    press(Qt::Key_Return);
+    press(Qt::Key_Up);
+    QCOMPARE(stored(course)[1].section(QStringLiteral(" | "), column, column), value);
     QVERIFY(course.platform.boxes.isEmpty());
 }
 

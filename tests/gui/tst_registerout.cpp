@@ -146,7 +146,10 @@ private slots:
                            {"A-", "Сидоров\r\nАлексей", "02.04.2024", "5"},
                            {"F", "'=1+2", "", "7"},
                        }));
-        QCOMPARE(course.platform.boxes.size(), 0);
+        // The teacher is told where the file went.
+        QCOMPARE(course.platform.texts(QStringLiteral("notice")),
+                 QStringList{QStringLiteral("Результаты сохранены в файл «%1».").arg(path)});
+        QCOMPARE(course.platform.boxes.size(), 1);
         QCOMPARE(course.platform.verifyDone(), QString());
     }
 
@@ -199,6 +202,7 @@ private slots:
         QCOMPARE(course.platform.texts(QStringLiteral("error")),
                  QStringList{QStringLiteral("Cannot create file \"%1\". No such file or directory.")
                                  .arg(course.path(QStringLiteral("нет/r.csv")))});
+        QCOMPARE(course.platform.boxes.size(), 1); // no notice of a file that was not written
 
         // The dialog cancelled: nothing at all.
         course.platform.clear();

@@ -24,8 +24,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QTest>
+#include <QTreeView>
 
 using skin::Engine;
 using skin::WindowFrame;
@@ -49,6 +53,26 @@ bool contains(const QImage& image, const QRect& area, QRgb color)
             if ((image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF))
                 return true;
     return false;
+}
+
+// What the skin's rules draw for a control: its background (transparency
+// against its parent included) with its section's frame around the rectangle.
+QImage framedBackground(QWidget* control, const QString& section, const QRect& frame)
+{
+    QImage image = Engine::instance()->backgroundOf(control);
+    Engine::instance()->drawFrame(image, frame, section, 0);
+    return image;
+}
+
+// The places of a band of the image where the two differ, as "x,y".
+QStringList differences(const QImage& shown, const QImage& expected, const QRect& band)
+{
+    QStringList places;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x)
+            if ((shown.pixel(x, y) & 0xFFFFFF) != (expected.pixel(x, y) & 0xFFFFFF))
+                places << QStringLiteral("%1,%2").arg(x).arg(y);
+    return places;
 }
 
 // The window texture's pixel at a place of a window's client area: the
@@ -76,7 +100,14 @@ private slots:
     void titleButtonsAndEdgesWorkTheWindow();
     void hotButtonIsLighterWithContouredTextAndFades();
     void groupBoxShowsTheWindowBackground();
+    void groupBoxEdgesStayWholeBesideTheCaption_data();
+    void groupBoxEdgesStayWholeBesideTheCaption();
+    void memoShowsTheWholeEditFrame_data();
+    void memoShowsTheWholeEditFrame();
     void topicComboShowsItsArrowAndFocus();
+    void labelsShowTheirWindowsColour_data();
+    void labelsShowTheirWindowsColour();
+    void treeFramesOnlyASelectedNode();
 
 private:
     CourseFixture* course = nullptr;
@@ -332,6 +363,74 @@ void TestSkin::groupBoxShowsTheWindowBackground()
     QCOMPARE(QColor(window.pixel(3, 75)), QColor(texturePixel(QPoint(3, 75))));
 }
 
+void TestSkin::groupBoxEdgesStayWholeBesideTheCaption_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("editor's topic") << "TForm8" << "sGroupBox1";
+    QTest::newRow("student's name") << "TForm6" << "sGroupBox2";
+}
+
+// The caption stands inside the frame: the frame's left corner and edge are
+// drawn beside it as everywhere else.
+void TestSkin::groupBoxEdgesStayWholeBesideTheCaption()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, box);
+    auto* form = qobject_cast<Form*>(windowNamed(window));
+    form->showAndRaise();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    auto* group = form->findChild<QGroupBox*>(box);
+    QVERIFY(group && !group->title().isEmpty());
+    QStyleOptionGroupBox option;
+    option.initFrom(group);
+    option.text = group->title();
+    option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect frame = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, group);
+    const QRect label = group->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, group);
+    const int corner = Engine::instance()->glyphSize(QStringLiteral("GROUPBOX"), QStringLiteral("BORDERSMASK")).width() / 3;
+
+    const QImage shown = group->grab().toImage();
+    const QImage expected = framedBackground(group, QStringLiteral("GROUPBOX"), frame);
+    // The left band of the frame over the caption's height, and below it.
+    const QRect band(frame.left(), frame.top(), corner, label.bottom() + 10 - frame.top());
+    QCOMPARE(differences(shown, expected, band), QStringList());
+    // The caption is drawn, right of that band.
+    QVERIFY(!differences(shown, expected, QRect(corner, label.top(), label.width(), label.height())).isEmpty());
+}
+
+void TestSkin::memoShowsTheWholeEditFrame_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::newRow("test editor") << "TForm8";
+    QTest::newRow("test window") << "TForm6";
+}
+
+// The memo's text area lies inside the whole frame of "EDIT" (its outer
+// and its inner line), not over the inner line.
+void TestSkin::memoShowsTheWholeEditFrame()
+{
+    QFETCH(QString, window);
+    auto* form = qobject_cast<Form*>(windowNamed(window));
+    form->showAndRaise();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QPlainTextEdit* memo = form->findChild<QPlainTextEdit*>(QStringLiteral("sMemo1"));
+    QVERIFY(memo);
+    const int thickness = Engine::instance()->frameThickness(QStringLiteral("EDIT"));
+    QVERIFY(thickness >= 2);
+
+    const QImage shown = memo->grab().toImage();
+    const QImage expected = framedBackground(memo, QStringLiteral("EDIT"), memo->rect());
+    const int w = memo->width();
+    const int h = memo->height();
+    // Along each side, away from the corners (the scroll bar takes the right one).
+    QCOMPARE(differences(shown, expected, QRect(0, 40, thickness, h - 80)), QStringList());
+    QCOMPARE(differences(shown, expected, QRect(40, 0, w - 80, thickness)), QStringList());
+    QCOMPARE(differences(shown, expected, QRect(40, h - thickness, w - 80, thickness)), QStringList());
+    // Inside the frame, the white text area.
+    QCOMPARE(QColor(shown.pixel(thickness, h / 2)), QColor(Qt::white));
+}
+
 // The topic combo: the arrow of "GLYPHMASK" at its right end, the edit's
 // frame (its parent section's), and a focus rectangle while it has the focus.
 void TestSkin::topicComboShowsItsArrowAndFocus()
@@ -345,6 +444,14 @@ void TestSkin::topicComboShowsItsArrowAndFocus()
     QVERIFY(contains(unfocused, arrow, qRgb(50, 80, 120)));          // the arrow, normal state
     QCOMPARE(QColor(unfocused.pixel(0, 14)), QColor(104, 146, 188)); // the edit's frame
     QVERIFY(!contains(unfocused, unfocused.rect(), qRgb(0, 0, 0)));
+    // The whole glyph, its left column too, as the rules draw it over the
+    // edit's frame: the combo's text field ends before it.
+    QImage expected = framedBackground(combo, QStringLiteral("COMBOBOX"), combo->rect());
+    const QSize glyph = Engine::instance()->glyphSize(QStringLiteral("COMBOBOX"), QStringLiteral("GLYPHMASK"));
+    const QPoint at(combo->width() - 3 - glyph.width(), (combo->height() - glyph.height()) / 2);
+    QVERIFY(Engine::instance()->drawGlyph(expected, at, QStringLiteral("COMBOBOX"), QStringLiteral("GLYPHMASK"), 0));
+    QCOMPARE(differences(unfocused, expected, QRect(at, glyph)), QStringList());
+    QVERIFY(combo->lineEdit()->geometry().right() < at.x());
 
     // Dots on the line just above the text field (the text cursor lies within it).
     const QRect field = combo->lineEdit()->geometry();
@@ -352,6 +459,79 @@ void TestSkin::topicComboShowsItsArrowAndFocus()
     QVERIFY(!contains(unfocused, above, qRgb(0, 0, 0)));
     combo->setFocus();
     QTRY_VERIFY(contains(combo->grab().toImage(), above, qRgb(0, 0, 0)));
+}
+
+void TestSkin::labelsShowTheirWindowsColour_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QColor>("colour");
+    // The main window took the system's button-face colour, (239, 239, 239)
+    // here; the result window the skin's global colour.
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    QTest::newRow("main window, authors") << "TForm1" << "Label1" << buttonFace;
+    QTest::newRow("main window, documents") << "TForm1" << "Label3" << buttonFace;
+    QTest::newRow("result window, grade") << "TForm7" << "Label4" << QColor(119, 171, 202);
+    QTest::newRow("result window, letter") << "TForm7" << "Label1" << QColor(119, 171, 202);
+}
+
+// Labels of the window system inherit their window's colour and show it
+// over the skin's texture.
+void TestSkin::labelsShowTheirWindowsColour()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, label);
+    QFETCH(QColor, colour);
+    auto* form = qobject_cast<Form*>(windowNamed(window));
+    form->showAndRaise();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    auto* l = form->findChild<QLabel*>(label);
+    QVERIFY(l);
+    QCOMPARE(form->palette().color(QPalette::Window), colour);
+    const QImage shown = form->grab(l->geometry()).toImage();
+    // The top row lies above the letters; the result window's edits stand
+    // on the labels' runs of blanks and are left out.
+    int seen = 0;
+    for (int x = 0; x < shown.width(); ++x) {
+        if (form->childAt(l->pos() + QPoint(x, 0)) != l)
+            continue;
+        QCOMPARE(QColor(shown.pixel(x, 0)), colour);
+        ++seen;
+    }
+    QVERIFY(seen > shown.width() / 2);
+    QVERIFY(QColor(texturePixel(l->pos())) != colour);
+}
+
+// The current node of a question tree in which no node is selected (as
+// when the keyboard comes in) carries no focus frame; a selected one does.
+void TestSkin::treeFramesOnlyASelectedNode()
+{
+    Form8->OpenEditor();
+    QVERIFY(QTest::qWaitForWindowActive(Form8));
+    QTreeView* tree = Form8->sTreeView1;
+    Form8->sMemo1->setFocus();
+    tree->setFocus(Qt::TabFocusReason);
+    QVERIFY(tree->hasFocus());
+    const QModelIndex first = tree->model()->index(0, 0);
+    QCOMPARE(tree->currentIndex(), first);
+    QVERIFY(!tree->selectionModel()->isSelected(first));
+
+    // The node's row in the colours of "EDIT": white, and the number's greys.
+    auto tinted = [tree, first] {
+        const QImage shown = tree->viewport()->grab().toImage();
+        const QRect row(0, tree->visualRect(first).top(), tree->viewport()->width(), tree->visualRect(first).height());
+        int count = 0;
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            for (int x = row.left(); x <= row.right(); ++x) {
+                const QRgb c = shown.pixel(x, y);
+                count += qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) ? 0 : 1;
+            }
+        return count;
+    };
+    QCOMPARE(tinted(), 0);
+    QTest::keyClick(tree, Qt::Key_Space);
+    QCOMPARE(Form8->sTreeView1->selectedText(), QStringLiteral("1"));
+    QVERIFY(tinted() > 0);
 }
 
 QTEST_MAIN(TestSkin)
