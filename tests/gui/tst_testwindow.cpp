@@ -179,6 +179,7 @@ private slots:
     void runSurvivesALostLink_data();
     void runSurvivesALostLink();
     void copyStartedBeforeTheServerWorksOnceItIsUp();
+    void gradingWhileTheServerIsDownIsSentAgainOnce();
 
 private:
     // Makes the course's test.mdb from the schema with these rows.
@@ -376,6 +377,38 @@ void TestTestWindow::runSurvivesALostLink()
     QCOMPARE(Form7->Edit2->text(), QStringLiteral("5"));
     QCOMPARE(results().size(), 1);
     QVERIFY2(results().value(0).startsWith(QStringLiteral("Петров Пётр | ")), qPrintable(results().value(0)));
+}
+
+// A server down at "Выполнено": one message in the program's words, the
+// window and the run stay; pressed again once the server is up, the run is
+// graded on all its answers and stored once.
+void TestTestWindow::gradingWhileTheServerIsDownIsSentAgainOnce()
+{
+    if (!test_engine::server())
+        QSKIP("a course server's link");
+    startAsStudent();
+    openTestWindow();
+    typeText(Form6->sEdit1, QStringLiteral("Козлов"));
+    pickTopic(kPoetry);
+    for (int k = 1; k <= 2; ++k) {
+        clickNode(k);
+        markLetter(poetryAnswer(k));
+    }
+    theServer->cluster().halt();
+    pressDone();
+    const QStringList errors = course->platform.texts(QStringLiteral("error"));
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].startsWith(QStringLiteral("Нет связи с сервером курса")), qPrintable(errors[0]));
+    QVERIFY(Form6->isVisible());
+    QVERIFY(!Form7->isVisible());
+    course->platform.clear();
+
+    QString error;
+    QVERIFY2(theServer->cluster().restart(&error), qPrintable(error));
+    pressDone();
+    QCOMPARE(course->platform.texts(QStringLiteral("error")), QStringList());
+    QCOMPARE(Form7->Edit2->text(), QStringLiteral("2"));
+    QCOMPARE(results().size(), 1);
 }
 
 // A PC switched on before the server: start-up says once that the server
