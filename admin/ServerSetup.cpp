@@ -6,7 +6,9 @@
 #include "platform/Error.h"
 
 #include <QSqlError>
+#include <QElapsedTimer>
 #include <QSqlQuery>
+#include <QThread>
 #include <QSqlRecord>
 
 #include <span>
@@ -15,6 +17,11 @@
 namespace server {
 
 namespace {
+
+// A lock that another session holds (SQLSTATE 55P03, lock_not_available).
+struct Busy : Error {
+    using Error::Error;
+};
 
 // A statement; with values, a prepared one (the server prepares no
 // definitions, so those run as they are).
@@ -30,6 +37,8 @@ void exec(QSqlDatabase& db, const QString& sql, const QVariantList& values = {})
             q.addBindValue(v);
         ok = ok && q.exec();
     }
+    if (!ok && q.lastError().nativeErrorCode() == QLatin1String("55P03"))
+        throw Busy(engineMessage(q.lastError()));
     if (!ok)
         throw Error(engineMessage(q.lastError()));
 }
@@ -388,14 +397,18 @@ void addPc(QSqlDatabase db, const Roles& roles, const QString& pc, const QString
     }
 }
 
-void setUp(QSqlDatabase db, const Roles& roles)
+namespace {
+
+void setUpOnce(QSqlDatabase db, const Roles& roles)
 {
-    if (roles.students.isEmpty() || roles.teacher.isEmpty() || roles.students == roles.teacher)
-        throw Error(QStringLiteral("The students' and the teacher's roles need two different names"));
     if (!db.transaction())
         throw Error(engineMessage(db.lastError()));
     try {
         exec(db, QStringLiteral("SET LOCAL client_min_messages = warning"));
+        // A table another session holds is asked for a moment at a time, so
+        // that no student waits behind the set-up for long (setUp tries
+        // again).
+        exec(db, QStringLiteral("SET LOCAL lock_timeout = 100"));
         makeRole(db, roles.students, QString::fromLatin1(kGroupAttributes), QString());
         makeRole(db, roles.teacher, QString::fromLatin1(kTeacherAttributes), roles.teacherPassword);
         makePc(db, roles, roles.pc, roles.pcPassword);
@@ -496,6 +509,28 @@ void setUp(QSqlDatabase db, const Roles& roles)
     } catch (...) {
         db.rollback();
         throw;
+    }
+}
+
+} // namespace
+
+void setUp(QSqlDatabase db, const Roles& roles)
+{
+    if (roles.students.isEmpty() || roles.teacher.isEmpty() || roles.students == roles.teacher)
+        throw Error(QStringLiteral("The students' and the teacher's roles need two different names"));
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        try {
+            setUpOnce(db, roles);
+            return;
+        } catch (const Busy& e) {
+            if (waited.elapsed() > 5000)
+                throw Error(QStringLiteral("The server is busy: a session kept the course's tables for 5 s, "
+                                           "nothing was set up; try again when it has finished (%1)")
+                                .arg(e.message()));
+            QThread::msleep(250);
+        }
     }
 }
 
