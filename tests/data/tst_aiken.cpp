@@ -240,6 +240,27 @@ private slots:
             QCOMPARE(q.answer, otv.toString());
     }
 
+    // The file's exact bytes: other programs split questions at blank lines.
+    void writtenFileBytes_data()
+    {
+        QTest::addColumn<QList<Question>>("questions");
+        QTest::addColumn<QByteArray>("bytes");
+        const Question first{crlf("Кто написал «Мцыри»?\nA) Пушкин\nB) Лермонтов"), "B", 0};
+        const Question second{crlf("Год?\nA. 1799\nB. 1812"), "A", 0};
+        const QByteArray firstBytes("Кто написал «Мцыри»?\r\nA) Пушкин\r\nB) Лермонтов\r\nANSWER: B\r\n");
+        const QByteArray secondBytes("Год?\r\nA. 1799\r\nB. 1812\r\nANSWER: A\r\n");
+        QTest::newRow("one question") << QList<Question>{first} << firstBytes;
+        QTest::newRow("two questions") << QList<Question>{first, second} << firstBytes + "\r\n" + secondBytes;
+        QTest::newRow("three questions") << QList<Question>{first, second, first}
+                                         << firstBytes + "\r\n" + secondBytes + "\r\n" + firstBytes;
+    }
+
+    void writtenFileBytes()
+    {
+        QFETCH(QList<Question>, questions);
+        QTEST(aiken::write(questions), "bytes");
+    }
+
     void writtenQuestionsReadBack()
     {
         const QList<QVariantList> stored{
