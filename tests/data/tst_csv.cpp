@@ -85,8 +85,8 @@ private slots:
         QTest::newRow("blank at the start only") << QStringList{" Иванов", "A"} << QByteArray("\" Иванов\";A\r\n");
         QTest::newRow("tab at the end of the last cell") << QStringList{"A", "B\t"} << QByteArray("A;\"B\t\"\r\n");
         QTest::newRow("blank only") << QStringList{" "} << QByteArray("\" \"\r\n");
-        QTest::newRow("quote and separator") << QStringList{"О'Коннор; \"Шон\""}
-                                             << QByteArray("\"О'Коннор; \"\"Шон\"\"\"\r\n");
+        QTest::newRow("quote and separator")
+            << QStringList{"О'Коннор; \"Шон\""} << QByteArray("\"О'Коннор; \"\"Шон\"\"\"\r\n");
         QTest::newRow("empty cells") << QStringList{"", ""} << QByteArray(";\r\n");
     }
 
