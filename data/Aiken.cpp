@@ -3,7 +3,6 @@
 #include "platform/Cp1251.h"
 
 #include <QRegularExpression>
-#include <QStringConverter>
 #include <QStringList>
 
 namespace {
@@ -61,6 +60,16 @@ QStringList splitLines(const QString& text)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+// The text without byte-order marks. The one at the start of a file says its
+// encoding; one further on (left where files were joined) is no character
+// that a question could show, and kept it would come back as the mark of
+// the file that the export writes.
+QString withoutMarks(QString text)
+{
+    text.remove(QChar(0xFEFF));
+    return text;
 }
 
 QString describe(const QList<aiken::FormatError::Problem>& problems)
@@ -251,6 +260,134 @@ private:
     }
 };
 
+// The checks of the file's bytes before its text is read. A problem names
+// the line of the fault, the lines counted as the reader counts them (CR LF,
+// LF or CR ends a line); one problem a line.
+const QByteArray kUtf8Mark = QByteArrayLiteral("\xEF\xBB\xBF");
+
+QString notInEncoding(const char* encoding)
+{
+    return QStringLiteral("байты не в кодировке %1, указанной в начале файла").arg(QLatin1String(encoding));
+}
+
+QString cutInCharacter(const char* encoding)
+{
+    return QStringLiteral("файл обрывается посреди знака в кодировке %1").arg(QLatin1String(encoding));
+}
+
+class ProblemList {
+public:
+    QList<aiken::FormatError::Problem> problems;
+
+    void add(int line, const QString& what)
+    {
+        if (problems.isEmpty() || problems.last().line != line)
+            problems.append({line, what});
+    }
+};
+
+// The length of the well-formed UTF-8 sequence at the start of `rest` (its
+// first byte not ASCII); 0 when the bytes are not such a sequence, -1 when
+// they are its beginning and the bytes end.
+int utf8SequenceLength(QByteArrayView rest)
+{
+    const auto at = [&rest](qsizetype i) { return static_cast<unsigned char>(rest[i]); };
+    const unsigned char lead = at(0);
+    int length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0; // shorter forms
+        else if (lead == 0xED)
+            high = 0x9F; // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90; // shorter forms
+        else if (lead == 0xF4)
+            high = 0x8F; // beyond U+10FFFF
+    } else {
+        return 0;
+    }
+    for (int i = 1; i < length; ++i) {
+        if (i >= rest.size())
+            return -1;
+        const unsigned char b = at(i);
+        if (i == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF))
+            return 0;
+    }
+    return length;
+}
+
+// The problems of a file read byte by byte: zero bytes, and when utf8 is
+// set, bytes that are not well-formed UTF-8.
+QList<aiken::FormatError::Problem> scanBytes(QByteArrayView bytes, bool utf8)
+{
+    ProblemList found;
+    int line = 1;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b == '\r' || b == '\n') {
+            ++line;
+            i += b == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2 : 1;
+            continue;
+        }
+        if (b == 0)
+            found.add(line, QStringLiteral("нулевой байт — это не текстовый файл"));
+        if (b < 0x80 || !utf8) {
+            ++i;
+            continue;
+        }
+        const int length = utf8SequenceLength(bytes.sliced(i));
+        if (length < 0) {
+            found.add(line, cutInCharacter("UTF-8"));
+            break;
+        }
+        if (length == 0)
+            found.add(line, notInEncoding("UTF-8"));
+        i += length > 0 ? length : 1;
+    }
+    return found.problems;
+}
+
+// The text of UTF-16 bytes (after the mark); a zero, a half of a surrogate
+// pair without its other half and an odd byte at the end are problems.
+QString decodeUtf16(QByteArrayView bytes, bool littleEndian, QList<aiken::FormatError::Problem>* problems)
+{
+    ProblemList found;
+    QString text;
+    text.reserve(bytes.size() / 2);
+    const auto unit = [&](qsizetype i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        return char16_t(littleEndian ? first | second << 8 : first << 8 | second);
+    };
+    const qsizetype units = bytes.size() / 2;
+    int line = 1;
+    for (qsizetype i = 0; i < units; ++i) {
+        const char16_t u = unit(i);
+        text += QChar(u);
+        if (u == u'\r' || u == u'\n') {
+            if (u == u'\n' && i > 0 && unit(i - 1) == u'\r')
+                continue; // CR LF ends one line
+            ++line;
+        } else if (u == 0) {
+            found.add(line, QStringLiteral("нулевой знак — это не текстовый файл"));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < units && QChar::isLowSurrogate(unit(i + 1))) {
+            text += QChar(unit(++i));
+        } else if (QChar::isSurrogate(u)) {
+            found.add(line, notInEncoding("UTF-16"));
+        }
+    }
+    if (bytes.size() % 2 != 0)
+        found.add(line, cutInCharacter("UTF-16"));
+    *problems = found.problems;
+    return text;
+}
+
 } // namespace
 
 namespace aiken {
@@ -259,28 +396,28 @@ FormatError::FormatError(QList<Problem> problems) : Error(describe(problems)), m
 
 QString decode(const QByteArray& bytes)
 {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(bytes.mid(3));
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder utf16(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
-        return utf16.decode(bytes.mid(2));
+    QList<FormatError::Problem> problems;
+    QString text;
+    if (bytes.startsWith(kUtf8Mark)) {
+        const QByteArrayView body = QByteArrayView(bytes).sliced(kUtf8Mark.size());
+        problems = scanBytes(body, true);
+        text = QString::fromUtf8(body);
+    } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        text = decodeUtf16(QByteArrayView(bytes).sliced(2), bytes.startsWith("\xFF\xFE"), &problems);
+    } else {
+        problems = scanBytes(bytes, false);
+        if (problems.isEmpty())
+            text = scanBytes(bytes, true).isEmpty() ? QString::fromUtf8(bytes) : Cp1251::decode(bytes);
     }
-    if (bytes.contains('\0'))
-        throw FormatError({{0, QStringLiteral("это не текстовый файл")}});
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-    return Cp1251::decode(bytes);
+    if (!problems.isEmpty())
+        throw FormatError(std::move(problems));
+    return text;
 }
 
 QList<Question> parse(const QString& text)
 {
-    QString body = text;
-    if (body.startsWith(QChar(0xFEFF)))
-        body.remove(0, 1);
     Reader reader;
-    reader.run(splitLines(body));
+    reader.run(splitLines(withoutMarks(text)));
     if (!reader.problems.isEmpty())
         throw FormatError(reader.problems);
     return reader.questions;
@@ -299,7 +436,7 @@ bool fromStored(const QVariant& test, const QVariant& otv, Question* question, Q
     if (letter.size() != 1 || !kLetters.contains(letter))
         return refuse(QStringLiteral("нет верной буквы A–E"));
     QStringList lines;
-    for (const QString& line : splitLines(test.isNull() ? QString() : test.toString()))
+    for (const QString& line : splitLines(withoutMarks(test.isNull() ? QString() : test.toString())))
         if (!isBlank(line))
             lines << line;
     if (lines.isEmpty())

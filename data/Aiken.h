@@ -46,20 +46,26 @@ private:
 };
 
 // The file's text: a byte-order mark (UTF-8, UTF-16) decides; otherwise text
-// that is valid UTF-8 is read as UTF-8 and any other as Windows-1251. A file
-// with a zero byte is not text: FormatError.
+// that is valid UTF-8 is read as UTF-8 and any other as Windows-1251. Nothing
+// is replaced: a file that is not clean text in its encoding is refused
+// (FormatError naming each line at fault): a zero byte (in UTF-16 a zero
+// character), bytes that are not UTF-8 or not UTF-16 after that encoding's
+// mark (a half of a surrogate pair alone), a file that ends in the middle of
+// a character.
 QString decode(const QByteArray& bytes);
 
 // Every question of the text, in order; any problem refuses the whole text
 // (FormatError listing every problem found). A text without a question is a
-// problem too.
+// problem too. Byte-order marks in the text, at its start or further on
+// where files were joined, are no part of it.
 QList<Question> parse(const QString& text);
 
 // decode() then parse().
 QList<Question> read(const QByteArray& bytes);
 
 // A stored question as it is written: its text's lines (blank lines, which
-// the format cannot hold inside a question, left out) and its letter. When
+// the format cannot hold inside a question, and byte-order marks left out)
+// and its letter. When
 // the question cannot be written so that reading it gives it back (no
 // options in its text, an absent letter, a letter that is not one of its
 // options ...), returns false and says why in *problem.

@@ -41,6 +41,20 @@ const QString kTwoQuestions = QStringLiteral("Кто написал «Мцыри
                                              "C. 1825\n"
                                              "ANSWER: A\n");
 
+QByteArray utf16(const QString& text, bool littleEndian)
+{
+    QByteArray bytes;
+    for (const QChar c : text) {
+        const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
+        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
+    }
+    return bytes;
+}
+
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
+const QByteArray kUtf16LEMark("\xFF\xFE");
+const QByteArray kUtf16BEMark("\xFE\xFF");
+
 } // namespace
 
 class TestAiken : public QObject {
@@ -70,6 +84,9 @@ private slots:
                               "ANSWER: C\n")
             << QStringList{crlf("A. S. Pushkin wrote it?\nB. it was Lermontov\n  A) yes\n  B) no\n  C) both")}
             << QStringList{"C"} << QList<int>{1};
+        QTest::newRow("byte-order marks at the start and where files were joined")
+            << QStringLiteral("\uFEFF\n\uFEFFQ1\nA) a\nB) b\nANSWER: A\n\n\uFEFFQ2\nA) x\nB) y\uFEFF\nANSWER: B\n")
+            << QStringList{crlf("Q1\nA) a\nB) b"), crlf("Q2\nA) x\nB) y")} << QStringList{"A", "B"} << QList<int>{2, 7};
         QTest::newRow("five options, quotes and semicolons kept")
             << QStringLiteral("Что сказал \"Гоголь\"; и где?\nA) «а»\nB) 'б'\nC) в; г\nD) \"д\"\nE) е\nANSWER: E")
             << QStringList{crlf("Что сказал \"Гоголь\"; и где?\nA) «а»\nB) 'б'\nC) в; г\nD) \"д\"\nE) е")}
@@ -174,29 +191,103 @@ private slots:
     void decodesEveryEncoding_data()
     {
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
         const QString text = QStringLiteral("Кто автор «Мёртвых душ»? Ёлка, №1\r\nA) Гоголь");
-        auto utf16 = [&](bool littleEndian) {
-            QByteArray bytes;
-            for (const QChar c : text) {
-                const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
-                bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
-            }
-            return bytes;
-        };
-        QTest::newRow("UTF-8") << text.toUtf8();
-        QTest::newRow("UTF-8 with its mark") << QByteArray("\xEF\xBB\xBF" + text.toUtf8());
-        QTest::newRow("Windows-1251") << Cp1251::encode(text);
-        QTest::newRow("UTF-16 LE with its mark") << QByteArray("\xFF\xFE" + utf16(true));
-        QTest::newRow("UTF-16 BE with its mark") << QByteArray("\xFE\xFF" + utf16(false));
+        QTest::newRow("UTF-8") << text.toUtf8() << text;
+        QTest::newRow("UTF-8 with its mark") << kUtf8Mark + text.toUtf8() << text;
+        QTest::newRow("Windows-1251") << Cp1251::encode(text) << text;
+        QTest::newRow("UTF-16 LE with its mark") << kUtf16LEMark + utf16(text, true) << text;
+        QTest::newRow("UTF-16 BE with its mark") << kUtf16BEMark + utf16(text, false) << text;
+
+        const QString wide = QStringLiteral("Знак \U0001F4D6 и \uFFFD, \u2028");
+        QTest::newRow("UTF-8, four-byte and three-byte characters")
+            << kUtf8Mark + QByteArray("\xD0\x97\xD0\xBD\xD0\xB0\xD0\xBA \xF0\x9F\x93\x96 \xD0\xB8 \xEF\xBF\xBD, "
+                                      "\xE2\x80\xA8")
+            << wide;
+        QTest::newRow("UTF-16 LE, a surrogate pair") << kUtf16LEMark + utf16(wide, true) << wide;
+        QTest::newRow("UTF-16 BE, a surrogate pair") << kUtf16BEMark + utf16(wide, false) << wide;
+        // Without a mark, bytes that are not UTF-8 are Windows-1251, whatever they are.
+        QTest::newRow("no mark, a UTF-8 character cut off: Windows-1251")
+            << QByteArray("\xD0\x97\xD0") << QStringLiteral("Р—Р");
     }
 
     void decodesEveryEncoding()
     {
         QFETCH(QByteArray, bytes);
-        QCOMPARE(aiken::decode(bytes), QStringLiteral("Кто автор «Мёртвых душ»? Ёлка, №1\r\nA) Гоголь"));
+        QTEST(aiken::decode(bytes), "text");
     }
 
-    void refusesBinaryFiles() { QVERIFY_THROWS_EXCEPTION(FormatError, aiken::decode(QByteArray("PK\x03\x04\0\0", 6))); }
+    // Bytes that are not clean text in the file's encoding: nothing of the
+    // file is taken, and each line at fault is named.
+    void refusesBytesThatAreNotText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("problems");
+
+        const QString zeroByte = QStringLiteral("нулевой байт — это не текстовый файл");
+        const QString zeroCharacter = QStringLiteral("нулевой знак — это не текстовый файл");
+        const QString notUtf8 = QStringLiteral("байты не в кодировке UTF-8, указанной в начале файла");
+        const QString notUtf16 = QStringLiteral("байты не в кодировке UTF-16, указанной в начале файла");
+        const QString cutUtf8 = QStringLiteral("файл обрывается посреди знака в кодировке UTF-8");
+        const QString cutUtf16 = QStringLiteral("файл обрывается посреди знака в кодировке UTF-16");
+        const QByteArray good = QStringLiteral("Вопрос\r\nA) 1\r\nB) 2\r\nANSWER: A\r\n").toUtf8();
+        const auto at = [](int line, const QString& what) { return QStringLiteral("%1: %2").arg(line).arg(what); };
+
+        QTest::newRow("a binary file") << QByteArray("PK\x03\x04\0\0", 6) << QStringList{at(1, zeroByte)};
+        QTest::newRow("a zero byte after the UTF-8 mark")
+            << kUtf8Mark + good + QByteArrayLiteral("\r\nВопрос\0\r\nA) 1\r\nB) 2\r\nANSWER: A")
+            << QStringList{at(6, zeroByte)};
+        QTest::newRow("a zero byte in a Windows-1251 file")
+            << Cp1251::encode(QStringLiteral("Вопрос\nA) Пушкин\nB) Гоголь")) + QByteArray("\0\nANSWER: A", 11)
+            << QStringList{at(3, zeroByte)};
+        QTest::newRow("a zero byte in a UTF-8 file without a mark")
+            << good + QByteArray("\0", 1) << QStringList{at(5, zeroByte)};
+        QTest::newRow("Windows-1251 after the UTF-8 mark")
+            << kUtf8Mark + QByteArray("Вопрос\nA) ") + Cp1251::encode(QStringLiteral("Пушкин")) + "\nB) 2\nANSWER: A"
+            << QStringList{at(2, notUtf8)};
+        QTest::newRow("a character cut off at the end after the UTF-8 mark")
+            << kUtf8Mark + good + "\r\nВопрос \xD0" << QStringList{at(6, cutUtf8)};
+        QTest::newRow("four bytes cut off after three") << kUtf8Mark + "\xF0\x9F\x93" << QStringList{at(1, cutUtf8)};
+        QTest::newRow("a surrogate in UTF-8") << kUtf8Mark + good + "\xED\xA0\x80" << QStringList{at(5, notUtf8)};
+        QTest::newRow("a longer form than needed") << kUtf8Mark + "Q\xC0\xAF\n" + good << QStringList{at(1, notUtf8)};
+        QTest::newRow("beyond U+10FFFF") << kUtf8Mark + "Q\xF4\x90\x80\x80\n" + good << QStringList{at(1, notUtf8)};
+        QTest::newRow("a continuation byte alone") << kUtf8Mark + "Q\x80\n" + good << QStringList{at(1, notUtf8)};
+        QTest::newRow("every line at fault, once each; CR LF and CR end lines")
+            << kUtf8Mark + QByteArray("\0\xFF\0\r\n\xFF\rок\n\x80\0", 14)
+            << QStringList{at(1, zeroByte), at(2, notUtf8), at(4, notUtf8)};
+        QTest::newRow("a high surrogate alone in UTF-16 LE")
+            << kUtf16LEMark + utf16(QStringLiteral("Вопрос\r\nA) "), true) + QByteArray("\x00\xD8", 2) +
+                   utf16(QStringLiteral("1\r\nB) 2\r\nANSWER: A"), true)
+            << QStringList{at(2, notUtf16)};
+        QTest::newRow("a low surrogate alone in UTF-16 BE")
+            << kUtf16BEMark + utf16(QStringLiteral("В\nВопрос"), false) + QByteArray("\xDC\x00", 2) + good
+            << QStringList{at(2, notUtf16)};
+        QTest::newRow("a high surrogate at the end of UTF-16")
+            << kUtf16LEMark + utf16(QStringLiteral("Вопрос"), true) + QByteArray("\x3D\xD8", 2)
+            << QStringList{at(1, notUtf16)};
+        QTest::newRow("a zero character in UTF-16")
+            << kUtf16LEMark + utf16(QStringLiteral("Вопрос\rA) 1"), true) + QByteArray("\0\0", 2)
+            << QStringList{at(2, zeroCharacter)};
+        QTest::newRow("an odd byte at the end of UTF-16")
+            << kUtf16BEMark + utf16(QStringLiteral("Вопрос\r\nA) 1\r\n"), false) + "\x04"
+            << QStringList{at(3, cutUtf16)};
+    }
+
+    void refusesBytesThatAreNotText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, problems);
+        try {
+            const QList<Question> questions = aiken::read(bytes);
+            QFAIL(qPrintable(QStringLiteral("accepted: %1 questions").arg(questions.size())));
+        } catch (const FormatError& e) {
+            QStringList found;
+            for (const auto& p : e.problems())
+                found << QStringLiteral("%1: %2").arg(p.line).arg(p.what);
+            QCOMPARE(found, problems);
+            QCOMPARE(e.message().section(u'\n', 0, 0), QStringLiteral("строка ") + problems.first());
+        }
+    }
 
     void readsAWindows1251File()
     {
@@ -216,6 +307,8 @@ private slots:
             << QVariant("Вопрос\nA) 1\nB) 2") << QVariant("B") << crlf("Вопрос\nA) 1\nB) 2");
         QTest::newRow("blank lines and a line end at the end left out")
             << QVariant("\r\nВопрос\r\n\r\nA) 1\r\n   \r\nB) 2\r\n\r\n") << QVariant("A") << crlf("Вопрос\nA) 1\nB) 2");
+        QTest::newRow("byte-order marks left out")
+            << QVariant("\uFEFFВопрос\n\uFEFF\nA) 1\nB) 2") << QVariant("A") << crlf("Вопрос\nA) 1\nB) 2");
         QTest::newRow("absent letter") << QVariant("Вопрос\nA) 1\nB) 2") << QVariant() << "!нет верной буквы A–E";
         QTest::newRow("small letter") << QVariant("Вопрос\nA) 1\nB) 2") << QVariant("b") << "!нет верной буквы A–E";
         QTest::newRow("absent text") << QVariant() << QVariant("A") << "!нет текста";
@@ -238,6 +331,27 @@ private slots:
         QCOMPARE(ok ? q.text : QStringLiteral("!") + problem, written);
         if (ok)
             QCOMPARE(q.answer, otv.toString());
+    }
+
+    // The file's exact bytes: other programs split questions at blank lines.
+    void writtenFileBytes_data()
+    {
+        QTest::addColumn<QList<Question>>("questions");
+        QTest::addColumn<QByteArray>("bytes");
+        const Question first{crlf("Кто написал «Мцыри»?\nA) Пушкин\nB) Лермонтов"), "B", 0};
+        const Question second{crlf("Год?\nA. 1799\nB. 1812"), "A", 0};
+        const QByteArray firstBytes("Кто написал «Мцыри»?\r\nA) Пушкин\r\nB) Лермонтов\r\nANSWER: B\r\n");
+        const QByteArray secondBytes("Год?\r\nA. 1799\r\nB. 1812\r\nANSWER: A\r\n");
+        QTest::newRow("one question") << QList<Question>{first} << firstBytes;
+        QTest::newRow("two questions") << QList<Question>{first, second} << firstBytes + "\r\n" + secondBytes;
+        QTest::newRow("three questions") << QList<Question>{first, second, first}
+                                         << firstBytes + "\r\n" + secondBytes + "\r\n" + firstBytes;
+    }
+
+    void writtenFileBytes()
+    {
+        QFETCH(QList<Question>, questions);
+        QTEST(aiken::write(questions), "bytes");
     }
 
     void writtenQuestionsReadBack()

@@ -74,6 +74,28 @@ private slots:
         QTEST(csv::cellText(value), "cell");
     }
 
+    // A row's exact bytes: blanks at a cell's start or end are kept only
+    // inside quotes (a spreadsheet trims them from an unquoted cell).
+    void rowBytes_data()
+    {
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("blank inside only") << QStringList{"Иванов Иван", "A"} << QByteArray("Иванов Иван;A\r\n");
+        QTest::newRow("blank at the end only") << QStringList{"Иванов ", "A"} << QByteArray("\"Иванов \";A\r\n");
+        QTest::newRow("blank at the start only") << QStringList{" Иванов", "A"} << QByteArray("\" Иванов\";A\r\n");
+        QTest::newRow("tab at the end of the last cell") << QStringList{"A", "B\t"} << QByteArray("A;\"B\t\"\r\n");
+        QTest::newRow("blank only") << QStringList{" "} << QByteArray("\" \"\r\n");
+        QTest::newRow("quote and separator")
+            << QStringList{"О'Коннор; \"Шон\""} << QByteArray("\"О'Коннор; \"\"Шон\"\"\"\r\n");
+        QTest::newRow("empty cells") << QStringList{"", ""} << QByteArray(";\r\n");
+    }
+
+    void rowBytes()
+    {
+        QFETCH(QStringList, cells);
+        QTEST(csv::row(cells), "bytes");
+    }
+
     void tableReadBackCellByCell()
     {
         const QStringList titles{"ФИО студента", "Дата", "Кол-во вопросов", "Оценка"};
