@@ -276,6 +276,22 @@ void TForm8::sTreeView1Click()
             sRadioGroup1->setItemIndex(i);
 }
 
+// The visible rows of the questions numbered 1 … n in the field, in their
+// order: one walk of posts, which a course server takes as one statement.
+void TForm8::numberRows(Table* test, const QString& field)
+{
+    test->first();
+    const int rows = test->recordCount();
+    Table::Batch walk(test);
+    for (int i = 1; i <= rows; ++i) {
+        test->edit();
+        test->setValue(field, i);
+        test->post();
+        test->next();
+    }
+    walk.finish();
+}
+
 void TForm8::sButton1Click()
 {
     sEdit1->clear();
@@ -315,18 +331,7 @@ void TForm8::sButton2Click()
     // The topic's questions, the new one included, numbered 1 … M.
     test->setFiltered(true);
     test->setFilter(testbase::topicFilter(topic));
-    test->first();
-    const int inTopic = test->recordCount();
-    {
-        Table::Batch walk(test);
-        for (int i = 1; i <= inTopic; ++i) {
-            test->edit();
-            test->setValue(QStringLiteral("nom"), i);
-            test->post();
-            test->next();
-        }
-        walk.finish();
-    }
+    numberRows(test, QStringLiteral("nom"));
 
     test->setFiltered(false);
     fillTree();
@@ -345,35 +350,13 @@ void TForm8::sButton3Click()
 
     // The whole table numbered 1 … N, in stored order.
     test->setFiltered(false);
-    test->first();
-    const int questions = test->recordCount();
-    {
-        Table::Batch walk(test);
-        for (int i = 1; i <= questions; ++i) {
-            test->edit();
-            test->setValue(QStringLiteral("nom1"), i);
-            test->post();
-            test->next();
-        }
-        walk.finish();
-    }
+    numberRows(test, QStringLiteral("nom1"));
 
     // The questions of the topic in the topic edit numbered 1 … M (with an
     // empty edit: the questions whose topic is the empty text).
     test->setFiltered(true);
     test->setFilter(testbase::topicFilter(sEdit1->text()));
-    test->first();
-    const int inTopic = test->recordCount();
-    {
-        Table::Batch walk(test);
-        for (int j = 1; j <= inTopic; ++j) {
-            test->edit();
-            test->setValue(QStringLiteral("nom"), j);
-            test->post();
-            test->next();
-        }
-        walk.finish();
-    }
+    numberRows(test, QStringLiteral("nom"));
 
     test->setFiltered(false);
     fillTree();

@@ -6,6 +6,7 @@
 #include <optional>
 
 class QAction;
+class Table;
 class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
@@ -94,4 +95,5 @@ private:
     // Empties the tree and lists the visible rows of tblTest as 1 … N,
     // starting at its first row.
     void fillTree();
+    static void numberRows(Table* test, const QString& field);
 };
