@@ -388,6 +388,7 @@ void addPc(QSqlDatabase db, const Roles& roles, const QString& pc, const QString
     if (!db.transaction())
         throw Error(engineMessage(db.lastError()));
     try {
+        exec(db, QStringLiteral("SET LOCAL client_min_messages = warning"));
         makePc(db, roles, pc, password);
         if (!db.commit())
             throw Error(engineMessage(db.lastError()));
