@@ -109,6 +109,9 @@ QString pcAttributes()
         .arg(kPcConnectionLimit);
 }
 
+const char* kPcTempFileLimit = "100MB";
+constexpr int kTeacherPasswordLength = 10;
+
 const char* kTeacherAttributes =
     "LOGIN INHERIT NOSUPERUSER NOCREATEDB NOCREATEROLE NOREPLICATION NOBYPASSRLS CONNECTION LIMIT -1";
 const char* kGroupAttributes =
@@ -122,6 +125,10 @@ void makePc(QSqlDatabase& db, const Roles& roles, const QString& pc, const QStri
         throw Error(QStringLiteral("The PC's role \"%1\" must not be the students' group or the teacher's role")
                         .arg(pc));
     makeRole(db, pc, pcAttributes(), password);
+    // A PC's sessions may spill no more than this to disk (a setting only
+    // a superuser may change).
+    execFormatted(db, QStringLiteral("ALTER ROLE %I SET temp_file_limit = '%s'"),
+                  {pc, QString::fromLatin1(kPcTempFileLimit)});
     execFormatted(db, QStringLiteral("GRANT %I TO %I"), {roles.students, pc});
 }
 
@@ -182,10 +189,24 @@ BEGIN
     IF length(p_topic) > 255 THEN
         RAISE EXCEPTION 'The name of the topic is too long';
     END IF;
-    DELETE FROM public.norvena_run WHERE started < now() - interval '2 days';
-    INSERT INTO public.norvena_run (run, topic, ids, letters)
-    SELECT p_run, p_topic, coalesce(array_agg(t.id ORDER BY t.rowid), '{}'),
-           coalesce(array_agg(t.otv ORDER BY t.rowid), '{}')
+    -- Runs older than two days go; rows another session holds are left for
+    -- a later call, so that nobody waits behind them.
+    DELETE FROM public.norvena_run WHERE ctid IN (
+        SELECT ctid FROM public.norvena_run WHERE started < clock_timestamp() - interval '2 days'
+         LIMIT 100 FOR UPDATE SKIP LOCKED);
+    SELECT count(*) INTO v_count FROM public.test t WHERE t.rasdel = p_topic;
+    IF v_count = 0 THEN
+        RETURN 0; -- nothing to record: a name typed half-way, an empty topic
+    END IF;
+    IF (SELECT count(*) FROM public.norvena_run r
+         WHERE r.pc = session_user AND r.started > clock_timestamp() - interval '1 hour')
+       >= coalesce((SELECT s.value FROM public.norvena_setting s WHERE s.name = 'runs_per_pc_and_hour'),
+                   '2000')::integer THEN
+        RAISE EXCEPTION 'Too many test runs were started from this PC in the last hour';
+    END IF;
+    INSERT INTO public.norvena_run (run, topic, ids, letters, started, pc)
+    SELECT p_run, p_topic, array_agg(t.id ORDER BY t.rowid), array_agg(t.otv ORDER BY t.rowid),
+           clock_timestamp(), session_user
       FROM public.test t
      WHERE t.rasdel = p_topic
     ON CONFLICT (run) DO NOTHING;
@@ -211,8 +232,6 @@ DECLARE
     v_sheet jsonb;
     v_correct integer;
     v_questions integer;
-    v_five text;
-    v_text text;
     v_code text;
     v_zone text;
     v_result bigint;
@@ -223,6 +242,18 @@ BEGIN
     PERFORM 1 FROM public.norvena_graded g WHERE g.attempt = p_attempt;
     IF FOUND THEN
         RETURN;
+    END IF;
+    -- The day of the result is the day it is stored: a transaction kept
+    -- open since an earlier day must not date it.
+    IF clock_timestamp() - now() > coalesce((SELECT s.value FROM public.norvena_setting s
+                                              WHERE s.name = 'grading_patience'), '30 seconds')::interval THEN
+        RAISE EXCEPTION 'A grading is sent in a transaction of its own';
+    END IF;
+    IF (SELECT count(*) FROM public.norvena_graded g
+         WHERE g.pc = session_user AND g.graded > clock_timestamp() - interval '1 hour')
+       >= coalesce((SELECT s.value FROM public.norvena_setting s WHERE s.name = 'gradings_per_pc_and_hour'),
+                   '300')::integer THEN
+        RAISE EXCEPTION 'Too many gradings were sent from this PC in the last hour';
     END IF;
     IF octet_length(p_sheet) > 1048576 THEN
         RAISE EXCEPTION 'The answer sheet sent for grading is too long';
@@ -262,19 +293,22 @@ BEGIN
     EXCEPTION WHEN data_exception THEN
         RAISE EXCEPTION 'The answer sheet sent for grading is damaged';
     END;
-    SELECT g.shown INTO v_five FROM public.norvena_grade_rule g
-     WHERE g.scale = 'five' AND v_correct::bigint * 100 >= g.from_percent::bigint * v_questions
-     ORDER BY g.from_percent DESC LIMIT 1;
-    SELECT g.shown, g.stored INTO v_text, v_code FROM public.norvena_grade_rule g
+    SELECT g.stored INTO v_code FROM public.norvena_grade_rule g
      WHERE g.scale = 'letter' AND v_correct::bigint * 100 >= g.from_percent::bigint * v_questions
      ORDER BY g.from_percent DESC LIMIT 1;
     SELECT s.value INTO v_zone FROM public.norvena_setting s WHERE s.name = 'time_zone';
-    INSERT INTO public.result (fio, data, kol, ocenka)
-    VALUES (p_fio, (now() AT TIME ZONE coalesce(v_zone, 'UTC'))::date, v_questions::text, v_code)
+    -- What is written takes the same room whatever the grade: a session
+    -- that counts pages of the tables inside a transaction it rolls back
+    -- learns nothing (the pad evens out the length of the letter).
+    INSERT INTO public.result (fio, data, kol, ocenka, norvena_pad)
+    VALUES (p_fio, (clock_timestamp() AT TIME ZONE coalesce(v_zone, 'UTC'))::date, v_questions::text, v_code,
+            repeat(' ', 2 - length(coalesce(v_code, ''))))
     RETURNING rowid INTO v_result;
-    DELETE FROM public.norvena_graded WHERE graded < now() - interval '2 days';
-    INSERT INTO public.norvena_graded (attempt, result, xact, correct, questions, five_point, letter_text, letter_code)
-    VALUES (p_attempt, v_result, pg_current_xact_id(), v_correct, v_questions, v_five, v_text, v_code);
+    DELETE FROM public.norvena_graded WHERE ctid IN (
+        SELECT ctid FROM public.norvena_graded WHERE graded < clock_timestamp() - interval '2 days'
+         LIMIT 100 FOR UPDATE SKIP LOCKED);
+    INSERT INTO public.norvena_graded (attempt, result, xact, correct, questions, graded, pc)
+    VALUES (p_attempt, v_result, pg_current_xact_id(), v_correct, v_questions, clock_timestamp(), session_user);
 END
 )";
 
@@ -286,8 +320,7 @@ const char* kOutcomeBody = R"(
 DECLARE
     v_xact xid8;
 BEGIN
-    SELECT g.xact, g.correct, g.questions, g.five_point, g.letter_text, g.letter_code
-      INTO v_xact, correct, questions, five_point, letter_text, letter_code
+    SELECT g.xact, g.correct, g.questions INTO v_xact, correct, questions
       FROM public.norvena_graded g
      WHERE g.attempt = p_attempt;
     IF NOT FOUND THEN
@@ -296,6 +329,12 @@ BEGIN
     IF pg_xact_status(v_xact) = 'in progress' THEN
         RAISE EXCEPTION 'A grade is told only once its result is stored: commit the grading first';
     END IF;
+    SELECT g.shown INTO five_point FROM public.norvena_grade_rule g
+     WHERE g.scale = 'five' AND correct::bigint * 100 >= g.from_percent::bigint * questions
+     ORDER BY g.from_percent DESC LIMIT 1;
+    SELECT g.shown, g.stored INTO letter_text, letter_code FROM public.norvena_grade_rule g
+     WHERE g.scale = 'letter' AND correct::bigint * 100 >= g.from_percent::bigint * questions
+     ORDER BY g.from_percent DESC LIMIT 1;
 END
 )";
 
@@ -316,16 +355,32 @@ QString mediaRuleBody(const QString& students)
     literal.replace(QLatin1Char('\''), QLatin1String("''"));
     return QStringLiteral(R"(
 BEGIN
-    IF (NEW.name IS NULL OR NEW.file IS NULL) AND EXISTS (
-        SELECT 1 FROM pg_auth_members m JOIN pg_roles g ON g.oid = m.roleid JOIN pg_roles r ON r.oid = m.member
-         WHERE g.rolname = '%1' AND r.rolname = current_user) THEN
-        RAISE EXCEPTION 'A catalogue entry needs a title and a file';
+    IF EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles g ON g.oid = m.roleid
+                 JOIN pg_roles r ON r.oid = m.member WHERE g.rolname = '%1' AND r.rolname = current_user) THEN
+        IF NEW.name IS NULL OR NEW.file IS NULL THEN
+            RAISE EXCEPTION 'A catalogue entry needs a title and a file';
+        END IF;
+        -- The file lies in the course's folder "media", not elsewhere.
+        IF NEW.file ~ '[/\\:]' OR NEW.file LIKE '%%..%%' THEN
+            RAISE EXCEPTION 'A catalogue entry names a file of the folder media, without a path';
+        END IF;
     END IF;
     RETURN NEW;
 END
 )")
         .arg(literal);
 }
+
+// Functions of the server that tell how much room tables and the database
+// take or how far the log has grown: a student could count, inside a
+// transaction rolled back, what a grading wrote. Taken from PUBLIC (for the
+// whole server; its superusers keep them).
+const char* kSizeFunctions[] = {
+    "pg_relation_size(regclass)",    "pg_relation_size(regclass, text)", "pg_table_size(regclass)",
+    "pg_indexes_size(regclass)",     "pg_total_relation_size(regclass)", "pg_database_size(name)",
+    "pg_database_size(oid)",         "pg_tablespace_size(name)",         "pg_tablespace_size(oid)",
+    "pg_current_wal_lsn()",          "pg_current_wal_insert_lsn()",      "pg_current_wal_flush_lsn()",
+};
 
 // Functions of earlier versions, which told the grade inside the caller's
 // transaction: they go.
@@ -342,12 +397,14 @@ struct Right {
 const Right kRights[] = {
     {"temi", "SELECT", "SELECT, INSERT"},
     {"test", "SELECT (rowid, id, nom, nom1, test, rasdel)", "SELECT, INSERT, UPDATE, DELETE"},
-    {"result", "SELECT", "SELECT, INSERT, UPDATE, DELETE"},
+    {"result", "SELECT (rowid, fio, data, kol, ocenka)",
+     "SELECT (rowid, fio, data, kol, ocenka), INSERT (fio, data, kol, ocenka, norvena_pad), "
+     "UPDATE (fio, data, kol, ocenka), DELETE"},
     {"media", "SELECT, INSERT (name, file)", "SELECT, INSERT, UPDATE, DELETE"},
     {"norvena_grade_rule", nullptr, "SELECT"},
     {"norvena_setting", nullptr, "SELECT"},
-    {"norvena_run", nullptr, "SELECT, INSERT, DELETE"},
-    {"norvena_graded", nullptr, "SELECT, INSERT, DELETE"},
+    {"norvena_run", nullptr, "SELECT, INSERT, UPDATE, DELETE"},
+    {"norvena_graded", nullptr, "SELECT, INSERT, UPDATE, DELETE"},
 };
 
 void grantRights(QSqlDatabase& db, const Roles& roles, const QStringList& pcs)
@@ -429,16 +486,23 @@ void setUpOnce(QSqlDatabase db, const Roles& roles)
                                 "stored text NOT NULL, PRIMARY KEY (scale, from_percent))"));
         exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS public.norvena_setting (name text PRIMARY KEY, "
                                 "value text NOT NULL)"));
+        // Runs and gradings, with the PC that made them (the teacher can
+        // tell which PC probed).
         exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS public.norvena_run (run uuid PRIMARY KEY, "
                                 "topic text NOT NULL, ids integer[] NOT NULL, letters text[] NOT NULL, "
-                                "started timestamptz NOT NULL DEFAULT now())"));
+                                "started timestamptz NOT NULL DEFAULT clock_timestamp(), "
+                                "pc name NOT NULL DEFAULT session_user)"));
         exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS norvena_run_started ON public.norvena_run (started)"));
+        exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS norvena_run_pc ON public.norvena_run (pc, started)"));
         exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS public.norvena_graded (attempt uuid PRIMARY KEY, "
                                 "result bigint, xact xid8 NOT NULL, correct integer NOT NULL, "
-                                "questions integer NOT NULL, five_point text, letter_text text, letter_code text, "
-                                "graded timestamptz NOT NULL DEFAULT now())"));
+                                "questions integer NOT NULL, graded timestamptz NOT NULL DEFAULT clock_timestamp(), "
+                                "pc name NOT NULL DEFAULT session_user)"));
         exec(db,
              QStringLiteral("CREATE INDEX IF NOT EXISTS norvena_graded_graded ON public.norvena_graded (graded)"));
+        exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS norvena_graded_pc ON public.norvena_graded (pc, graded)"));
+        // The result's pad: see norvena_grade. Nobody reads it.
+        exec(db, QStringLiteral("ALTER TABLE public.result ADD COLUMN IF NOT EXISTS norvena_pad varchar(2)"));
         // A student's catalogue entry names a title and a file. What the
         // teacher or the administrator stores (a course brought over with
         // every value as it was) is theirs to decide.
@@ -494,6 +558,10 @@ void setUpOnce(QSqlDatabase db, const Roles& roles)
 
         for (const char* old : kOldFunctions)
             exec(db, QStringLiteral("DROP FUNCTION IF EXISTS public.%1").arg(QLatin1String(old)));
+        for (const char* f : kSizeFunctions)
+            exec(db, QStringLiteral("REVOKE EXECUTE ON FUNCTION pg_catalog.%1 FROM PUBLIC").arg(QLatin1String(f)));
+        exec(db, QStringLiteral("ALTER TABLE public.norvena_graded DROP COLUMN IF EXISTS five_point, "
+                                "DROP COLUMN IF EXISTS letter_text, DROP COLUMN IF EXISTS letter_code"));
         // The functions run with the teacher's rights, not the administrator's.
         for (const Function& f : kFunctions) {
             exec(db, QStringLiteral("CREATE OR REPLACE FUNCTION public.%1 LANGUAGE plpgsql SECURITY DEFINER%2 "
@@ -519,6 +587,9 @@ void setUp(QSqlDatabase db, const Roles& roles)
 {
     if (roles.students.isEmpty() || roles.teacher.isEmpty() || roles.students == roles.teacher)
         throw Error(QStringLiteral("The students' and the teacher's roles need two different names"));
+    // Every student may try the teacher's password against the server.
+    if (!roles.teacherPassword.isEmpty() && roles.teacherPassword.size() < kTeacherPasswordLength)
+        throw Error(QStringLiteral("The teacher's password needs at least %1 characters").arg(kTeacherPasswordLength));
     QElapsedTimer waited;
     waited.start();
     for (;;) {
@@ -583,9 +654,28 @@ QStringList check(QSqlDatabase db, const Roles& roles)
               QStringLiteral("SELECT r.rolname, array_to_string(s.setconfig, ', ') FROM pg_db_role_setting s "
                              "JOIN pg_roles r ON r.oid = s.setrole WHERE s.setdatabase IN (0, "
                              "(SELECT oid FROM pg_database WHERE datname = current_database()))"))) {
-        if (ours.contains(r.value(0).toString()))
-            differences << QStringLiteral("role %1 has settings of its own: %2").arg(r.value(0).toString(),
-                                                                                     r.value(1).toString());
+        const QString who = r.value(0).toString();
+        const QString set = r.value(1).toString();
+        if (pcs.contains(who) && set == QStringLiteral("temp_file_limit=") + QLatin1String(kPcTempFileLimit))
+            continue;
+        if (ours.contains(who))
+            differences << QStringLiteral("role %1 has settings of its own: %2").arg(who, set);
+    }
+    for (const QString& pc : pcs) {
+        if (rows(db,
+                 QStringLiteral("SELECT 1 FROM pg_db_role_setting s JOIN pg_roles r ON r.oid = s.setrole "
+                                "WHERE r.rolname = ? AND s.setdatabase = 0 AND ? = ANY (s.setconfig)"),
+                 {pc, QStringLiteral("temp_file_limit=") + QLatin1String(kPcTempFileLimit)})
+                .isEmpty())
+            differences << QStringLiteral("role %1: no limit on its temporary files").arg(pc);
+    }
+    for (const char* f : kSizeFunctions) {
+        if (rows(db, QStringLiteral("SELECT has_function_privilege('public', ?, 'EXECUTE')"),
+                 {QStringLiteral("pg_catalog.") + QLatin1String(f)})
+                .value(0)
+                .value(0)
+                .toBool())
+            differences << QStringLiteral("everybody may run %1, which tells what a grading wrote").arg(QLatin1String(f));
     }
 
     // Rights: PUBLIC and the PC roles have none of their own; the group and

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QTest>
@@ -281,12 +282,35 @@ void TestCourseCopy::commandLineTool()
         return qMakePair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
     };
     auto [code, output] = admin({"setup"}, "учитель 2\n");
+    QCOMPARE(code, 1); // a password every student may try against the server is longer
+    QVERIFY2(output.contains("at least 10 characters"), qPrintable(output));
+    std::tie(code, output) = admin({"setup"}, "учитель второй\n");
     QVERIFY2(code == 0, qPrintable(output));
+    std::tie(code, output) = admin({"check"});
+    QVERIFY2(code == 0 && output.contains("The server is as setup makes it."), qPrintable(output));
+
+    // A role for one more PC, with a password made for it, and the lines of
+    // its settings file.
+    std::tie(code, output) = admin({"add-pc", "lab_pc2"}, "\n");
+    QVERIFY2(code == 0, qPrintable(output));
+    QVERIFY2(output.contains("role=lab_pc2\n"), qPrintable(output));
+    const QString made = QRegularExpression(QStringLiteral("password=\"([^\"]+)\"")).match(output).captured(1);
+    QCOMPARE(made.size(), 20);
+    PgSession pc2(*m_cluster, database, "lab_pc2", made);
+    QVERIFY2(pc2.isOpen(), qPrintable(pc2.openError()));
+
+    // Something changed behind setup's back is told (exit code 1).
+    {
+        PgSession adminSession(*m_cluster, database, QString::fromLatin1(PgCluster::kAdmin), QString());
+        QVERIFY(adminSession.exec("ALTER ROLE lab_pc2 SET statement_timeout = '1ms'"));
+    }
+    std::tie(code, output) = admin({"check"});
+    QVERIFY2(code == 1 && output.contains("lab_pc2 has settings of its own"), qPrintable(output));
     std::tie(code, output) = admin({"to-server"});
     QVERIFY2(code == 0, qPrintable(output));
     QVERIFY2(output.contains("Copied "), qPrintable(output));
 
-    PgSession teacher(*m_cluster, database, "lab_teacher", QStringLiteral("учитель 2"));
+    PgSession teacher(*m_cluster, database, "lab_teacher", QStringLiteral("учитель второй"));
     QVERIFY2(teacher.isOpen(), qPrintable(teacher.openError()));
     QVERIFY(teacher.scalar("SELECT count(*) FROM test").toInt() > 0);
     PgSession student(*m_cluster, database, "lab_student", "st;1");

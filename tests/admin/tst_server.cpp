@@ -62,6 +62,11 @@ private slots:
     void oversizedInputIsRefusedAtOnce_data();
     void oversizedInputIsRefusedAtOnce();
     void failedTeacherLoginsAreSlowed();
+    void onePcsFloodIsBounded_data();
+    void onePcsFloodIsBounded();
+    void gradingsTakeTheSameRoomWhateverTheGrade();
+    void gradingInAnOldTransactionIsRefused();
+    void oldRunsHeldByOneSessionStopNobody();
     void checkTellsWhatSetUpMends_data();
     void checkTellsWhatSetUpMends();
 
@@ -201,6 +206,8 @@ void TestServer::gradingFollowsTheProgramsRules()
             topics.insert(n, addQuestions(QStringLiteral("Тема %1").arg(n), n));
     }
 
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec("INSERT INTO norvena_setting VALUES ('gradings_per_pc_and_hour', '100000')"));
     auto student = m_server->student();
     QVERIFY2(student->isOpen(), qPrintable(student->openError()));
     int graded = 0;
@@ -222,7 +229,6 @@ void TestServer::gradingFollowsTheProgramsRules()
         ++graded;
     }
 
-    auto admin = m_server->administrator();
     QCOMPARE(admin->scalar("SELECT count(*) FROM result").toInt(), graded);
     for (const QVariantList& row : admin->rows("SELECT fio, kol, ocenka, data = (now() AT TIME ZONE "
                                                "(SELECT value FROM norvena_setting WHERE name = 'time_zone'))::date "
@@ -375,6 +381,14 @@ void TestServer::studentIsRefused_data()
     QTest::newRow("catalogue entry with a chosen key")
         << "INSERT INTO media (rowid, name, file) OVERRIDING SYSTEM VALUE VALUES (1, 'a', 'b')";
     QTest::newRow("change a catalogue entry") << "UPDATE media SET name = NULL";
+    QTest::newRow("catalogue entry outside the media folder")
+        << "INSERT INTO media (name, file) VALUES ('Лекция', '../../../bin/sh')";
+    QTest::newRow("catalogue entry with a full path") << "INSERT INTO media (name, file) VALUES ('Лекция', '/etc/passwd')";
+    QTest::newRow("catalogue entry with a drive") << "INSERT INTO media (name, file) VALUES ('Лекция', 'C:x.exe')";
+    QTest::newRow("count the pages of the results") << "SELECT pg_relation_size('result')";
+    QTest::newRow("the size of the database") << "SELECT pg_database_size(current_database())";
+    QTest::newRow("the position of the server's log") << "SELECT pg_current_wal_insert_lsn()";
+    QTest::newRow("spill without limit") << "SET temp_file_limit = -1";
     QTest::newRow("another PC's password") << "ALTER ROLE norvena_pc2 PASSWORD 'x'";
     QTest::newRow("another PC's settings") << "ALTER ROLE norvena_pc2 SET default_transaction_read_only = on";
     QTest::newRow("the group's settings") << "ALTER ROLE norvena_students SET statement_timeout = '1ms'";
@@ -746,6 +760,97 @@ void TestServer::failedTeacherLoginsAreSlowed()
     QVERIFY2(timer.elapsed() >= 3 * PgCluster::kAuthDelayMs, qPrintable(QString::number(timer.elapsed())));
 }
 
+// A PC that starts runs or sends gradings by the thousand (to fill the
+// server, or results under classmates' names) is stopped after its hour's
+// share; the other PCs go on.
+void TestServer::onePcsFloodIsBounded_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("test runs") << "runs_per_pc_and_hour" << "SELECT norvena_start_run(gen_random_uuid(), 'Лермонтов')";
+    QTest::newRow("gradings") << "gradings_per_pc_and_hour"
+                              << "SELECT norvena_grade(gen_random_uuid(), NULL, 'Иванов', 'Лермонтов', '[]')";
+}
+
+void TestServer::onePcsFloodIsBounded()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, call);
+    addQuestions(QStringLiteral("Лермонтов"), 2, QStringLiteral("B"));
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec("INSERT INTO norvena_setting VALUES (?, '3')", {setting}));
+    auto student = m_server->student();
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(student->exec(call));
+    QString error;
+    QVERIFY(!student->exec(call, {}, &error));
+    QVERIFY2(error.contains(QStringLiteral("Too many")), qPrintable(error));
+    QCOMPARE(programsRun(QString::fromLatin1(ServerCourse::kOtherPc), QString::fromUtf8(ServerCourse::kOtherPcPassword)),
+             QStringLiteral("2 of 2"));
+}
+
+// The rows a grading writes take the same room for every grade, so that
+// counting pages (or the log) inside a rolled-back transaction tells
+// nothing even where a function for it is left.
+void TestServer::gradingsTakeTheSameRoomWhateverTheGrade()
+{
+    const QList<int> ids = addQuestions(QStringLiteral("Пушкин"), 20, QStringLiteral("C"));
+    auto student = m_server->student();
+    // k of 20: 0 "F", 10 "D", 12 "C-", 19 "A" (letters of one and of two characters).
+    for (int k : {0, 10, 12, 19}) {
+        QList<QPair<int, QVariant>> entries;
+        for (int i = 0; i < 20; ++i)
+            entries.append({ids[i], i < k ? "C" : "A"});
+        QVERIFY(!grade(*student, "abcd", "Пушкин", sheet(entries)).isEmpty());
+    }
+    auto admin = m_server->administrator();
+    QCOMPARE(admin->rows("SELECT DISTINCT pg_column_size(r.*) FROM result r").size(), 1);
+    QCOMPARE(admin->rows("SELECT DISTINCT pg_column_size(g.*) FROM norvena_graded g").size(), 1);
+    QCOMPARE(admin->rows("SELECT ocenka FROM result ORDER BY rowid"),
+             (QList<QVariantList>{{"F"}, {"D"}, {"C-"}, {"A"}}));
+}
+
+// A result is dated with the day it is stored: a grading sent in a
+// transaction opened long before (to date it back) is refused.
+void TestServer::gradingInAnOldTransactionIsRefused()
+{
+    addQuestions(QStringLiteral("Пушкин"), 1);
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec("INSERT INTO norvena_setting VALUES ('grading_patience', '1 second')"));
+    auto student = m_server->student();
+    QVERIFY(student->exec("BEGIN"));
+    QVERIFY(student->exec("SELECT 1"));
+    QTest::qWait(1500);
+    QString error;
+    QVERIFY(!student->exec("SELECT norvena_grade(gen_random_uuid(), NULL, 'x', 'Пушкин', '[]')", {}, &error));
+    QVERIFY2(error.contains(QStringLiteral("transaction of its own")), qPrintable(error));
+    student->exec("ROLLBACK");
+    QVERIFY(!grade(*student, "x", "Пушкин", "[]").isEmpty());
+}
+
+// The clean-up of old runs and gradings skips what another session holds:
+// a student who keeps it locked in an open transaction stops nobody.
+void TestServer::oldRunsHeldByOneSessionStopNobody()
+{
+    addQuestions(QStringLiteral("Лермонтов"), 2, QStringLiteral("B"));
+    auto admin = m_server->administrator();
+    QVERIFY(admin->exec("INSERT INTO norvena_run (run, topic, ids, letters, started) "
+                        "SELECT gen_random_uuid(), 'x', '{}', '{}', now() - interval '3 days' FROM generate_series(1, 5)"));
+    QVERIFY(admin->exec("INSERT INTO norvena_graded (attempt, xact, correct, questions, graded) "
+                        "SELECT gen_random_uuid(), pg_current_xact_id(), 0, 1, now() - interval '3 days' "
+                        "FROM generate_series(1, 5)"));
+    auto holder = m_server->student();
+    QVERIFY(holder->exec("BEGIN"));
+    QVERIFY(holder->exec("SELECT norvena_start_run(gen_random_uuid(), 'Лермонтов')"));
+    QVERIFY(holder->exec("SELECT norvena_grade(gen_random_uuid(), NULL, 'x', 'Лермонтов', '[]')"));
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(programsRun(QString::fromLatin1(ServerCourse::kOtherPc), QString::fromUtf8(ServerCourse::kOtherPcPassword)),
+             QStringLiteral("2 of 2"));
+    QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(holder->exec("ROLLBACK"));
+}
+
 // What a student, the teacher or a careless administrator changed is told
 // by check, and setup run again brings it back.
 void TestServer::checkTellsWhatSetUpMends_data()
@@ -765,6 +870,10 @@ void TestServer::checkTellsWhatSetUpMends_data()
         << "body differs";
     QTest::newRow("a function's settings") << "ALTER FUNCTION norvena_outcome(uuid) RESET ALL" << "settings are";
     QTest::newRow("the catalogue's rule") << "DROP TRIGGER norvena_media_named ON media" << "title or a file";
+    QTest::newRow("a size function for everybody")
+        << "GRANT EXECUTE ON FUNCTION pg_relation_size(regclass) TO PUBLIC" << "pg_relation_size";
+    QTest::newRow("no limit on a PC's temporary files") << "ALTER ROLE norvena_pc2 RESET temp_file_limit"
+                                                        << "temporary files";
 }
 
 void TestServer::checkTellsWhatSetUpMends()
