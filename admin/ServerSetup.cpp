@@ -233,6 +233,8 @@ DECLARE
     v_correct integer;
     v_questions integer;
     v_code text;
+    v_bounds integer[];
+    v_codes text[];
     v_zone text;
     v_result bigint;
 BEGIN
@@ -293,9 +295,18 @@ BEGIN
     EXCEPTION WHEN data_exception THEN
         RAISE EXCEPTION 'The answer sheet sent for grading is damaged';
     END;
-    SELECT g.stored INTO v_code FROM public.norvena_grade_rule g
-     WHERE g.scale = 'letter' AND v_correct::bigint * 100 >= g.from_percent::bigint * v_questions
-     ORDER BY g.from_percent DESC LIMIT 1;
+    -- The grade is found by the same work whatever it is: every rule row
+    -- is read and every one compared (how much a search reads shows in the
+    -- server's statistics, even inside a transaction rolled back).
+    SELECT array_agg(g.from_percent ORDER BY g.from_percent), array_agg(g.stored ORDER BY g.from_percent)
+      INTO v_bounds, v_codes
+      FROM public.norvena_grade_rule g
+     WHERE g.scale = 'letter';
+    FOR i IN 1 .. coalesce(cardinality(v_bounds), 0) LOOP
+        IF v_correct::bigint * 100 >= v_bounds[i]::bigint * v_questions THEN
+            v_code := v_codes[i];
+        END IF;
+    END LOOP;
     SELECT s.value INTO v_zone FROM public.norvena_setting s WHERE s.name = 'time_zone';
     -- What is written takes the same room whatever the grade: a session
     -- that counts pages of the tables inside a transaction it rolls back
@@ -348,21 +359,25 @@ const Function kFunctions[] = {
      kOutcomeBody},
 };
 
-// The rule of the students' catalogue entries, for the group's name.
-QString mediaRuleBody(const QString& students)
+// The rule of a student's catalogue entries: anybody's but the teacher's
+// and the administrators' (by the login of the session, whatever role it
+// took since), for the teacher's role name.
+QString mediaRuleBody(const QString& teacher)
 {
-    QString literal = students;
+    QString literal = teacher;
     literal.replace(QLatin1Char('\''), QLatin1String("''"));
     return QStringLiteral(R"(
 BEGIN
-    IF EXISTS (SELECT 1 FROM pg_auth_members m JOIN pg_roles g ON g.oid = m.roleid
-                 JOIN pg_roles r ON r.oid = m.member WHERE g.rolname = '%1' AND r.rolname = current_user) THEN
+    IF session_user <> '%1' AND NOT (SELECT r.rolsuper FROM pg_roles r WHERE r.rolname = session_user) THEN
         IF NEW.name IS NULL OR NEW.file IS NULL THEN
             RAISE EXCEPTION 'A catalogue entry needs a title and a file';
         END IF;
         -- The file lies in the course's folder "media", not elsewhere.
         IF NEW.file ~ '[/\\:]' OR NEW.file LIKE '%%..%%' THEN
             RAISE EXCEPTION 'A catalogue entry names a file of the folder media, without a path';
+        END IF;
+        IF TG_OP = 'INSERT' AND (SELECT count(*) FROM public.media) >= 5000 THEN
+            RAISE EXCEPTION 'The catalogue is full: the teacher adds further entries';
         END IF;
     END IF;
     RETURN NEW;
@@ -380,6 +395,9 @@ const char* kSizeFunctions[] = {
     "pg_indexes_size(regclass)",     "pg_total_relation_size(regclass)", "pg_database_size(name)",
     "pg_database_size(oid)",         "pg_tablespace_size(name)",         "pg_tablespace_size(oid)",
     "pg_current_wal_lsn()",          "pg_current_wal_insert_lsn()",      "pg_current_wal_flush_lsn()",
+    // Large objects: room on the server's disk beyond every limit.
+    "lo_creat(integer)",             "lo_create(oid)",                   "lo_from_bytea(oid, bytea)",
+    "lo_put(oid, bigint, bytea)",    "lowrite(integer, bytea)",
 };
 
 // Functions of earlier versions, which told the grade inside the caller's
@@ -508,7 +526,7 @@ void setUpOnce(QSqlDatabase db, const Roles& roles)
         // every value as it was) is theirs to decide.
         exec(db, QStringLiteral("CREATE OR REPLACE FUNCTION public.norvena_media_named() RETURNS trigger "
                                 "LANGUAGE plpgsql SET search_path = pg_catalog, public AS $norvena$%1$norvena$")
-                     .arg(mediaRuleBody(roles.students)));
+                     .arg(mediaRuleBody(roles.teacher)));
         exec(db, QStringLiteral("REVOKE ALL ON FUNCTION public.norvena_media_named() FROM PUBLIC"));
         exec(db, QStringLiteral("DROP TRIGGER IF EXISTS norvena_media_named ON public.media"));
         exec(db, QStringLiteral("CREATE TRIGGER norvena_media_named BEFORE INSERT OR UPDATE ON public.media "
@@ -675,7 +693,7 @@ QStringList check(QSqlDatabase db, const Roles& roles)
                 .value(0)
                 .value(0)
                 .toBool())
-            differences << QStringLiteral("everybody may run %1, which tells what a grading wrote").arg(QLatin1String(f));
+            differences << QStringLiteral("everybody may run %1, which is the administrator's alone").arg(QLatin1String(f));
     }
 
     // Rights: PUBLIC and the PC roles have none of their own; the group and
@@ -734,7 +752,7 @@ QStringList check(QSqlDatabase db, const Roles& roles)
     if (rows(db, QStringLiteral("SELECT 1 FROM pg_trigger t JOIN pg_proc p ON p.oid = t.tgfoid "
                                 "WHERE t.tgrelid = 'public.media'::regclass AND t.tgname = 'norvena_media_named' "
                                 "AND t.tgenabled = 'O' AND p.prosrc = ?"),
-             {mediaRuleBody(roles.students)})
+             {mediaRuleBody(roles.teacher)})
             .isEmpty())
         differences << QStringLiteral("media: a student's entry without a title or a file is not refused");
     if (rows(db, QStringLiteral("SELECT has_database_privilege(?, current_database(), 'TEMPORARY')"), {roles.students})

@@ -317,6 +317,11 @@ void Connection::defer(Deferred* writes)
         m_deferred.push_back(writes);
 }
 
+void Connection::undefer(Deferred* writes)
+{
+    m_deferred.erase(std::remove(m_deferred.begin(), m_deferred.end(), writes), m_deferred.end());
+}
+
 void Connection::flush()
 {
     if (m_flushing || m_deferred.empty())

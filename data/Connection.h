@@ -141,6 +141,7 @@ public:
 
     // Held-back writes (see Deferred): registered until flushed or dropped.
     void defer(Deferred* writes);
+    void undefer(Deferred* writes);
     void flush();
 
     // Whether a transaction of this connection is open.

@@ -468,7 +468,13 @@ Table::Table(const QString& objectName, Connection* connection, const QString& t
     setObjectName(objectName);
 }
 
-Table::~Table() = default;
+Table::~Table()
+{
+    // Writes still held back go nowhere now.
+    for (Connection* c : {m_connection.data(), m_store.data()})
+        if (c)
+            c->undefer(this);
+}
 
 // ---- helpers ---------------------------------------------------------------
 
@@ -509,7 +515,7 @@ void Table::open()
     // Until it opens, a failed attempt is made again by the next operation
     // that needs the object (on a server; see requireOpen).
     d->openFailed = true;
-    m_store = m_private ? m_connection->privateStore() : m_connection;
+    m_store = m_private ? m_connection->privateStore() : m_connection.data();
     if (!store()->isOpen())
         store()->open();
     store()->flush();

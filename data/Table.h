@@ -3,6 +3,7 @@
 #include "data/Connection.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -182,7 +183,7 @@ private:
     struct Queued;
     // The connection that holds the table: the configured one, or for a
     // private table the store that keeps it (Connection::privateStore).
-    Connection* store() const { return m_store ? m_store : m_connection; }
+    Connection* store() const { return m_store ? m_store.data() : m_connection.data(); }
     // On a course server a table object that could not open (the server
     // was not up yet) opens at the next operation that needs it; on the
     // file, or after close(), the operation fails as before.
@@ -203,8 +204,8 @@ private:
     int findRow(const QString& field, const QVariant& key, LocateOptions options);
 
     QString m_tableName;
-    Connection* m_connection;
-    Connection* m_store = nullptr;
+    QPointer<Connection> m_connection;
+    QPointer<Connection> m_store;
     bool m_private = false;
     std::unique_ptr<Impl> d;
 };

@@ -65,6 +65,9 @@ private slots:
     void onePcsFloodIsBounded_data();
     void onePcsFloodIsBounded();
     void gradingsTakeTheSameRoomWhateverTheGrade();
+    void gradingDoesTheSameWorkWhateverTheGrade();
+    void theGroupsRoleKeepsTheCatalogueRule_data();
+    void theGroupsRoleKeepsTheCatalogueRule();
     void gradingInAnOldTransactionIsRefused();
     void oldRunsHeldByOneSessionStopNobody();
     void checkTellsWhatSetUpMends_data();
@@ -388,6 +391,7 @@ void TestServer::studentIsRefused_data()
     QTest::newRow("count the pages of the results") << "SELECT pg_relation_size('result')";
     QTest::newRow("the size of the database") << "SELECT pg_database_size(current_database())";
     QTest::newRow("the position of the server's log") << "SELECT pg_current_wal_insert_lsn()";
+    QTest::newRow("a large object") << "SELECT lo_from_bytea(0, '\\x00')";
     QTest::newRow("spill without limit") << "SET temp_file_limit = -1";
     QTest::newRow("another PC's password") << "ALTER ROLE norvena_pc2 PASSWORD 'x'";
     QTest::newRow("another PC's settings") << "ALTER ROLE norvena_pc2 SET default_transaction_read_only = on";
@@ -808,6 +812,70 @@ void TestServer::gradingsTakeTheSameRoomWhateverTheGrade()
     QCOMPARE(admin->rows("SELECT DISTINCT pg_column_size(g.*) FROM norvena_graded g").size(), 1);
     QCOMPARE(admin->rows("SELECT ocenka FROM result ORDER BY rowid"),
              (QList<QVariantList>{{"F"}, {"D"}, {"C-"}, {"A"}}));
+}
+
+// The server's statistics of what a statement read (which a session sees
+// for its own transaction, even rolled back) are the same for every grade,
+// whatever plans the session asks for.
+void TestServer::gradingDoesTheSameWorkWhateverTheGrade()
+{
+    const QList<int> ids = addQuestions(QStringLiteral("Пушкин"), 11, QStringLiteral("C"));
+    auto student = m_server->student();
+    for (const char* setting : {"SET enable_seqscan = off", "SET enable_sort = off", "SET enable_bitmapscan = off"})
+        QVERIFY(student->exec(setting));
+    // What the statement reads of the questions, the rules and the results
+    // (the clean-up and the quota read the PC's earlier gradings, which do
+    // not depend on the grade).
+    const char* reads = "SELECT string_agg(c.relname || ' ' || pg_stat_get_xact_tuples_returned(c.oid) || ' ' || "
+                        "pg_stat_get_xact_tuples_fetched(c.oid) || ' ' || pg_stat_get_xact_numscans(c.oid), ';' "
+                        "ORDER BY c.relname) FROM pg_class c WHERE c.relname IN ('norvena_grade_rule', "
+                        "'norvena_grade_rule_pkey', 'test', 'norvena_test_rasdel', 'result', 'result_pkey')";
+    QSet<QString> readings;
+    for (int k : {0, 5, 9, 10, 11}) {
+        QList<QPair<int, QVariant>> entries;
+        for (int i = 0; i < 11; ++i)
+            entries.append({ids[i], i < k ? "C" : "A"});
+        QVERIFY(student->exec("BEGIN"));
+        const QString before = student->scalar(reads).toString();
+        QVERIFY(student->exec("SELECT norvena_grade(gen_random_uuid(), NULL, 'x', 'Пушкин', ?)", {sheet(entries)}));
+        const QString after = student->scalar(reads).toString();
+        QVERIFY(student->exec("ROLLBACK"));
+        // The difference, relation by relation.
+        const QStringList b = before.split(u';');
+        const QStringList a = after.split(u';');
+        QStringList delta;
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            const QStringList x = b.value(i).split(u' ');
+            const QStringList y = a.value(i).split(u' ');
+            delta << y.value(0) + u' ' + QString::number(y.value(1).toLongLong() - x.value(1).toLongLong()) + u' ' +
+                         QString::number(y.value(2).toLongLong() - x.value(2).toLongLong()) + u' ' +
+                         QString::number(y.value(3).toLongLong() - x.value(3).toLongLong());
+        }
+        readings.insert(delta.join(u';'));
+    }
+    QVERIFY2(readings.size() == 1, qPrintable(QStringList(readings.values()).join(u'\n')));
+}
+
+// A PC's session that takes the group's role is held to the catalogue's
+// rule all the same.
+void TestServer::theGroupsRoleKeepsTheCatalogueRule_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::newRow("no title") << "INSERT INTO media (name, file) VALUES (NULL, 'a.avi')";
+    QTest::newRow("a path") << "INSERT INTO media (name, file) VALUES ('Лекция', '../../bin/sh')";
+    QTest::newRow("a path by update") << "UPDATE media SET file = '/etc/passwd'";
+}
+
+void TestServer::theGroupsRoleKeepsTheCatalogueRule()
+{
+    QFETCH(QString, statement);
+    auto student = m_server->student();
+    QVERIFY(student->exec("SET ROLE norvena_students"));
+    QString error;
+    QVERIFY(!student->exec(statement, {}, &error));
+    QCOMPARE(m_server->administrator()->scalar("SELECT count(*) FROM media WHERE file LIKE '%/%' OR name IS NULL")
+                 .toInt(),
+             0);
 }
 
 // A result is dated with the day it is stored: a grading sent in a
