@@ -4,6 +4,7 @@
 
 #include "data/Aiken.h"
 #include "platform/Cp1251.h"
+#include "tests/support/Utf16.h"
 
 #include <QTest>
 
@@ -41,15 +42,6 @@ const QString kTwoQuestions = QStringLiteral("Кто написал «Мцыри
                                              "C. 1825\n"
                                              "ANSWER: A\n");
 
-QByteArray utf16(const QString& text, bool littleEndian)
-{
-    QByteArray bytes;
-    for (const QChar c : text) {
-        const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
-        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
-    }
-    return bytes;
-}
 
 const QByteArray kUtf8Mark("\xEF\xBB\xBF");
 const QByteArray kUtf16LEMark("\xFF\xFE");

@@ -16,6 +16,7 @@
 
 #include "data/Aiken.h"
 #include "platform/Cp1251.h"
+#include "tests/support/Utf16.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,15 +33,6 @@ int lineCount(const QByteArray& bytes)
     return int(bytes.count('\n') + bytes.count('\r')) + 1;
 }
 
-QByteArray utf16(const QString& text, bool littleEndian)
-{
-    QByteArray bytes;
-    for (const QChar c : text) {
-        const char low = char(c.unicode() & 0xFF), high = char(c.unicode() >> 8);
-        bytes.append(littleEndian ? low : high).append(littleEndian ? high : low);
-    }
-    return bytes;
-}
 
 // The file's bytes from its text, in the encoding the reader took.
 bool sameBytes(const QByteArray& file, const QString& text)
