@@ -8,12 +8,17 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QElapsedTimer>
 #include <QThread>
 #include <QSqlRecord>
 #include <QVariant>
+
+#include <vector>
 
 namespace course_copy {
 
@@ -204,6 +209,60 @@ void lockForCopy(QSqlDatabase server, const QStringList& tables)
                                        : QStringLiteral("They are held by ") + who.join(QStringLiteral("; "))));
 }
 
+bool isResult(const schema::Table& t) { return qstrcmp(t.name, "result") == 0; }
+
+// The runs' answers of a file (an older file has none), those of its result
+// rows, sent to the server a few thousand rows a statement. The number of
+// rows.
+int copyAnswersToServer(QSqlDatabase file, QSqlDatabase server)
+{
+    const schema::Table& t = schema::answers();
+    if (fileColumns(file, t.qname()).isEmpty())
+        return 0;
+    QStringList selected;
+    for (const QString& c : t.columnNames())
+        selected << QStringLiteral("a.") + quoted(c);
+    QSqlQuery read(file);
+    read.setForwardOnly(true);
+    if (!read.exec(QStringLiteral("SELECT %1 FROM \"otvety\" a WHERE a.\"result\" IN (SELECT rowid FROM \"result\") "
+                                  "ORDER BY a.rowid")
+                       .arg(selected.join(QStringLiteral(", ")))))
+        throw Error(engineMessage(read.lastError()));
+    QSqlQuery write(server);
+    write.prepare(QStringLiteral("INSERT INTO public.otvety (result, id, nom, otv, verno, rasdel) "
+                                 "SELECT r.result, r.id, r.nom, r.otv, r.verno, r.rasdel FROM "
+                                 "jsonb_to_recordset(?::jsonb) AS r(result bigint, id integer, nom integer, "
+                                 "otv varchar(1), verno varchar(1), rasdel varchar(255))"));
+    constexpr int kRowsPerStatement = 5000;
+    int row = 0;
+    QJsonArray chunk;
+    const auto send = [&] {
+        if (chunk.isEmpty())
+            return;
+        write.addBindValue(QString::fromUtf8(QJsonDocument(chunk).toJson(QJsonDocument::Compact)));
+        exec(write);
+        chunk = QJsonArray();
+    };
+    while (read.next()) {
+        ++row;
+        QJsonObject o;
+        for (int i = 0; i < int(t.columns.size()); ++i) {
+            const QVariant v = forServer(t, row, t.columns[i], read.value(i));
+            o.insert(QString::fromLatin1(t.columns[i].name),
+                     v.isNull() ? QJsonValue()
+                                : t.columns[i].kind == schema::Kind::Text ? QJsonValue(v.toString())
+                                                                          : QJsonValue(v.toLongLong()));
+        }
+        chunk.append(o);
+        if (chunk.size() == kRowsPerStatement)
+            send();
+    }
+    if (read.lastError().isValid())
+        throw Error(engineMessage(read.lastError()));
+    send();
+    return row;
+}
+
 } // namespace
 
 Counts toServer(const QString& filePath, QSqlDatabase server)
@@ -220,6 +279,7 @@ Counts toServer(const QString& filePath, QSqlDatabase server)
             if (copied(t))
                 tables << QStringLiteral("public.") + quoted(t.qname());
         }
+        tables << QStringLiteral("public.") + quoted(schema::answers().qname());
         lockForCopy(server, tables);
         exec(server, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(tables.join(QStringLiteral(", "))));
 
@@ -234,21 +294,32 @@ Counts toServer(const QString& filePath, QSqlDatabase server)
                     throw Error(QStringLiteral("%1: table %2 has no column %3")
                                     .arg(QFileInfo(filePath).fileName(), t.qname(), c));
             }
+            // A result row keeps its key: the runs' answers name it.
+            const bool keyed = isResult(t);
             QStringList selected;
             for (const QString& c : t.columnNames())
                 selected << quoted(c);
+            if (keyed)
+                selected << QStringLiteral("rowid");
             QSqlQuery read(file.db());
             read.setForwardOnly(true);
             if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY rowid")
                                .arg(selected.join(QStringLiteral(", ")), quoted(t.qname()))))
                 throw Error(engineMessage(read.lastError()));
             QSqlQuery write(server);
-            write.prepare(insertStatement(QStringLiteral("public.") + quoted(t.qname()), t.columnNames()));
+            QString insert = insertStatement(QStringLiteral("public.") + quoted(t.qname()),
+                                             keyed ? t.columnNames() << QString::fromLatin1(schema::kServerKey)
+                                                   : t.columnNames());
+            if (keyed)
+                insert.replace(QLatin1String(") VALUES ("), QLatin1String(") OVERRIDING SYSTEM VALUE VALUES ("));
+            write.prepare(insert);
             int row = 0;
             while (read.next()) {
                 ++row;
                 for (int i = 0; i < int(t.columns.size()); ++i)
                     write.addBindValue(forServer(t, row, t.columns[i], read.value(i)));
+                if (keyed)
+                    write.addBindValue(read.value(int(t.columns.size())));
                 exec(write);
             }
             if (read.lastError().isValid())
@@ -256,9 +327,13 @@ Counts toServer(const QString& filePath, QSqlDatabase server)
             counts.rows += row;
             ++counts.tables;
         }
-        // New questions are numbered after the ones brought over.
+        // New questions are numbered after the ones brought over, and new
+        // results stored after the ones brought over.
         exec(server, QStringLiteral("SELECT setval(pg_get_serial_sequence('public.test', 'id'), "
                                     "coalesce(max(id), 0) + 1, false) FROM public.test"));
+        exec(server, QStringLiteral("SELECT setval(pg_get_serial_sequence('public.result', 'rowid'), "
+                                    "coalesce(max(rowid), 0) + 1, false) FROM public.result"));
+        counts.rows += copyAnswersToServer(file.db(), server);
         if (!server.commit())
             throw Error(engineMessage(server.lastError()));
     } catch (...) {
@@ -283,12 +358,20 @@ Counts toFile(QSqlDatabase server, const QString& filePath)
                 throw Error(engineMessage(db.lastError()));
             for (const schema::Table& t : schema::tables())
                 exec(db, schema::fileDdl(t));
-            for (const schema::Table& t : schema::tables()) {
+            for (const QString& ddl : schema::answersFileDdl())
+                exec(db, ddl);
+            std::vector<schema::Table> tables(schema::tables().begin(), schema::tables().end());
+            tables.push_back(schema::answers());
+            for (const schema::Table& t : tables) {
                 if (!copied(t))
                     continue;
+                // A result row keeps its key: the runs' answers name it.
+                const bool keyed = isResult(t);
                 QStringList selected;
                 for (const QString& c : t.columnNames())
                     selected << quoted(c);
+                if (keyed)
+                    selected << QString::fromLatin1(schema::kServerKey);
                 QSqlQuery read(server);
                 read.setForwardOnly(true);
                 if (!read.exec(QStringLiteral("SELECT %1 FROM public.%2 ORDER BY %3")
@@ -296,10 +379,13 @@ Counts toFile(QSqlDatabase server, const QString& filePath)
                                         QString::fromLatin1(schema::kServerKey))))
                     throw Error(engineMessage(read.lastError()));
                 QSqlQuery write(db);
-                write.prepare(insertStatement(quoted(t.qname()), t.columnNames()));
+                write.prepare(insertStatement(quoted(t.qname()),
+                                              keyed ? t.columnNames() << QStringLiteral("rowid") : t.columnNames()));
                 while (read.next()) {
                     for (int i = 0; i < int(t.columns.size()); ++i)
                         write.addBindValue(forFile(t.columns[i], read.value(i)));
+                    if (keyed)
+                        write.addBindValue(read.value(int(t.columns.size())).toLongLong());
                     exec(write);
                     ++counts.rows;
                 }

@@ -237,6 +237,9 @@ DECLARE
     v_codes text[];
     v_zone text;
     v_result bigint;
+    v_topic text;
+    v_given_ids integer[];
+    v_given text[];
 BEGIN
     IF p_attempt IS NULL THEN
         RAISE EXCEPTION 'A grading needs its key';
@@ -272,7 +275,7 @@ BEGIN
         RAISE EXCEPTION 'The answer sheet sent for grading is too long';
     END IF;
     IF p_run IS NOT NULL THEN
-        SELECT r.ids, r.letters INTO v_ids, v_letters FROM public.norvena_run r WHERE r.run = p_run;
+        SELECT r.ids, r.letters, r.topic INTO v_ids, v_letters, v_topic FROM public.norvena_run r WHERE r.run = p_run;
     END IF;
     IF v_ids IS NULL THEN
         SELECT coalesce(array_agg(t.id ORDER BY t.rowid), '{}'), coalesce(array_agg(t.otv ORDER BY t.rowid), '{}')
@@ -284,17 +287,20 @@ BEGIN
     IF v_questions = 0 THEN
         RAISE EXCEPTION 'Invalid floating point operation';
     END IF;
+    -- The letter given for each question: its first entry on the sheet.
     BEGIN
-        SELECT count(*) INTO v_correct
-          FROM unnest(v_ids, v_letters) AS q(id, otv)
-          JOIN (SELECT DISTINCT ON (s.id) s.id, s.otv
+        SELECT coalesce(array_agg(a.id), '{}'), coalesce(array_agg(a.otv), '{}') INTO v_given_ids, v_given
+          FROM (SELECT DISTINCT ON (s.id) s.id, s.otv
                   FROM (SELECT (e.value ->> 0)::integer AS id, e.value ->> 1 AS otv, e.ordinality AS pos
                           FROM jsonb_array_elements(v_sheet) WITH ORDINALITY AS e) s
-                 ORDER BY s.id, s.pos) a ON a.id = q.id
-         WHERE a.otv IS NOT DISTINCT FROM q.otv;
+                 ORDER BY s.id, s.pos) a;
     EXCEPTION WHEN data_exception THEN
         RAISE EXCEPTION 'The answer sheet sent for grading is damaged';
     END;
+    SELECT count(*) INTO v_correct
+      FROM unnest(v_ids, v_letters) AS q(id, otv)
+      JOIN unnest(v_given_ids, v_given) AS a(id, otv) ON a.id = q.id
+     WHERE a.otv IS NOT DISTINCT FROM q.otv;
     -- The grade is found by the same work whatever it is: every rule row
     -- is read and every one compared (how much a search reads shows in the
     -- server's statistics, even inside a transaction rolled back).
@@ -315,6 +321,15 @@ BEGIN
     VALUES (p_fio, (clock_timestamp() AT TIME ZONE coalesce(v_zone, 'UTC'))::date, v_questions::text, v_code,
             repeat(' ', 2 - length(coalesce(v_code, ''))))
     RETURNING rowid INTO v_result;
+    -- The run's answers, for the teacher's statistics: each question of
+    -- the run with the letter given (a text that is no letter kept as "?"),
+    -- its letter and its topic. As many rows whatever the grade.
+    INSERT INTO public.otvety (result, id, nom, otv, verno, rasdel)
+    SELECT v_result, q.id, q.pos, CASE WHEN a.otv IS NULL OR length(a.otv) <= 1 THEN a.otv ELSE '?' END, q.otv,
+           coalesce(v_topic, (SELECT t.rasdel FROM public.test t WHERE t.id = q.id))
+      FROM unnest(v_ids, v_letters) WITH ORDINALITY AS q(id, otv, pos)
+      LEFT JOIN unnest(v_given_ids, v_given) AS a(id, otv) ON a.id = q.id
+     ORDER BY q.pos;
     DELETE FROM public.norvena_graded WHERE ctid IN (
         SELECT ctid FROM public.norvena_graded WHERE graded < clock_timestamp() - interval '2 days'
          LIMIT 100 FOR UPDATE SKIP LOCKED);
@@ -423,6 +438,10 @@ const Right kRights[] = {
     {"norvena_setting", nullptr, "SELECT"},
     {"norvena_run", nullptr, "SELECT, INSERT, UPDATE, DELETE"},
     {"norvena_graded", nullptr, "SELECT, INSERT, UPDATE, DELETE"},
+    // The runs' answers: written by the grading function (which runs with
+    // the teacher's rights); the teacher reads them, and they go with a
+    // result row the teacher deletes. Students have no right on them.
+    {"otvety", nullptr, "SELECT, INSERT"},
 };
 
 void grantRights(QSqlDatabase& db, const Roles& roles, const QStringList& pcs)
@@ -519,6 +538,8 @@ void setUpOnce(QSqlDatabase db, const Roles& roles)
         exec(db,
              QStringLiteral("CREATE INDEX IF NOT EXISTS norvena_graded_graded ON public.norvena_graded (graded)"));
         exec(db, QStringLiteral("CREATE INDEX IF NOT EXISTS norvena_graded_pc ON public.norvena_graded (pc, graded)"));
+        for (const QString& ddl : schema::answersServerDdl())
+            exec(db, ddl);
         // The result's pad: see norvena_grade. Nobody reads it.
         exec(db, QStringLiteral("ALTER TABLE public.result ADD COLUMN IF NOT EXISTS norvena_pad varchar(2)"));
         // A student's catalogue entry names a title and a file. What the

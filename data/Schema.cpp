@@ -28,6 +28,16 @@ constexpr std::array<Column, 4> kResult{{
 }};
 constexpr std::array<Column, 2> kMedia{{{"name", Kind::Text, 100}, {"file", Kind::Text, 255}}};
 
+constexpr std::array<Column, 6> kAnswers{{
+    {"result", Kind::Integer, 0},
+    {"id", Kind::Integer, 0},
+    {"nom", Kind::Integer, 0},
+    {"otv", Kind::Text, 1},
+    {"verno", Kind::Text, 1},
+    {"rasdel", Kind::Text, 255},
+}};
+const Table kAnswersTable{"otvety", kAnswers};
+
 const std::array<Table, 5> kTables{{
     {"temi", kTemi},
     {"test", kTest},
@@ -79,6 +89,26 @@ QStringList Table::columnNames() const
 }
 
 std::span<const Table> tables() { return kTables; }
+
+const Table& answers() { return kAnswersTable; }
+
+QStringList answersFileDdl()
+{
+    QString table = fileDdl(kAnswersTable);
+    table.replace(QLatin1String("CREATE TABLE"), QLatin1String("CREATE TABLE IF NOT EXISTS"));
+    return {table, QStringLiteral("CREATE INDEX IF NOT EXISTS \"otvety_result\" ON \"otvety\" (\"result\")"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS \"otvety_rasdel\" ON \"otvety\" (\"rasdel\", \"result\")")};
+}
+
+QStringList answersServerDdl()
+{
+    return {serverDdl(kAnswersTable, false),
+            QStringLiteral("DO $norvena$ BEGIN ALTER TABLE public.otvety ADD CONSTRAINT otvety_result_fkey "
+                           "FOREIGN KEY (result) REFERENCES public.result (rowid) ON DELETE CASCADE; "
+                           "EXCEPTION WHEN duplicate_object THEN NULL; END $norvena$"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS otvety_result ON public.otvety (result)"),
+            QStringLiteral("CREATE INDEX IF NOT EXISTS otvety_rasdel ON public.otvety (rasdel, result)")};
+}
 
 const Table* table(const QString& name)
 {

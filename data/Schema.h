@@ -38,6 +38,19 @@ std::span<const Table> tables();
 // The table of the name; nullptr when there is none.
 const Table* table(const QString& name);
 
+// The answers of the graded runs, a table beside the five: one row per
+// question of a run, written with the run's result row. `result` is the
+// result row's key (the file's rowid, the server's hidden key), `id` the
+// question's, `nom` its place in the run (1 …), `otv` the letter given (absent
+// when none was), `verno` the question's correct letter and `rasdel` its
+// topic at the moment of grading, so that later edits of the questions leave
+// past runs as they were. A database file gets it at its first grading.
+const Table& answers();
+// The statements that make it in a database file, when it is not there yet.
+QStringList answersFileDdl();
+// The statements that make it on a server: its rows go with their result row.
+QStringList answersServerDdl();
+
 // The name of the server tables' hidden key column.
 inline constexpr const char* kServerKey = "rowid";
 

@@ -773,6 +773,13 @@ QVariant Table::valueAt(int position, const QString& field) const
     return std::as_const(d->rows[d->visible[position]].values)[i];
 }
 
+qint64 Table::rowKey() const
+{
+    if (!d->active || d->cur < 0 || d->state == State::Edit || d->state == State::Insert)
+        return 0;
+    return d->rows[d->visible[d->cur]].rowid;
+}
+
 int Table::fieldSize(const QString& field) const
 {
     const auto it = d->fieldIndex.constFind(field.toLower());

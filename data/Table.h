@@ -163,6 +163,9 @@ public:
     // The size declared for the field's column, such as 50 for VARCHAR(50);
     // 0 when the column declares none.
     int fieldSize(const QString& field) const;
+    // The database's key of the current row (the file's rowid, the server's
+    // hidden key); 0 while there is none or while a row is pending.
+    qint64 rowKey() const;
 
     // For a data-aware grid: the number of characters a value of the field
     // takes when shown: the declared size of a text column, 10 for a date

@@ -1,6 +1,7 @@
 #include "forms/Unit6.h"
 
 #include "data/Connection.h"
+#include "data/RunAnswers.h"
 #include "data/ServerGrading.h"
 #include "data/Table.h"
 #include "data/TestBase.h"
@@ -454,10 +455,19 @@ void TForm6::sButton1Click()
     }
 
     int correct = 0;
+    // The run's answers, kept with its result row for the statistics: the
+    // questions found, with their letters and topics as they stand now.
+    QList<run_answers::Answer> answers;
+    answers.reserve(rows);
     for (int i = 0; i < rows; ++i) {
-        tblTest->locate(QStringLiteral("id"), tblTesting->value(QStringLiteral("nom1")), Table::NoOptions);
-        if (value::equal(tblTesting->value(QStringLiteral("otv")), tblTest->value(QStringLiteral("otv"))))
+        const QVariant id = tblTesting->value(QStringLiteral("nom1"));
+        const bool found = tblTest->locate(QStringLiteral("id"), id, Table::NoOptions);
+        const QVariant given = tblTesting->value(QStringLiteral("otv"));
+        if (value::equal(given, tblTest->value(QStringLiteral("otv"))))
             ++correct;
+        if (found)
+            answers.append({id.toInt(), int(answers.size()) + 1, given, tblTest->value(QStringLiteral("otv")),
+                            tblTest->value(QStringLiteral("rasdel"))});
         tblTesting->next();
     }
     const int questions = tblTest->recordCount();
@@ -477,6 +487,8 @@ void TForm6::sButton1Click()
     tblResult->setValue(QStringLiteral("kol"), QString::number(questions));
     tblResult->setValue(QStringLiteral("ocenka"), grade.letter);
     tblResult->post();
+    // In the same transaction as the result row (the handler's).
+    run_answers::storeOnFile(*ADOConnection1, tblResult->rowKey(), answers);
 
     hide();
 }

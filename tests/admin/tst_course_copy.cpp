@@ -33,6 +33,7 @@ private slots:
     void fileWithoutATable();
     void existingFileIsNotOverwritten();
     void commandLineTool();
+    void answersTravelWithTheirResults();
     void busyTablesAreWaitedForABoundedTime();
 
 private:
@@ -137,6 +138,37 @@ void TestCourseCopy::roundTripKeepsEveryValue()
     QCOMPARE(before.size(), 13);
     QCOMPARE(contents(back), before);
     QVERIFY(!QFile::exists(back + ".new"));
+}
+
+// The runs' answers go with their result rows both ways, whatever keys the
+// file's rows have (a deleted result leaves a gap, and its answers behind).
+void TestCourseCopy::answersTravelWithTheirResults()
+{
+    QStringList statements = schema::answersFileDdl();
+    statements << "INSERT INTO result (rowid, fio, data, kol, ocenka) VALUES (1, 'Иванов', '2024-09-16', '2', 'A'),"
+                  " (3, 'O''Hara', '2024-09-17', '2', 'D')"
+               << "INSERT INTO otvety (result, id, nom, otv, verno, rasdel) VALUES (1, 5, 1, 'A', 'A', 'Т'),"
+                  " (1, 6, 2, 'B', 'B', 'Т'), (2, 5, 1, 'C', 'A', 'Т'), (3, 5, 1, 'A', 'A', 'Т'),"
+                  " (3, 6, 2, NULL, 'B', 'Т')";
+    const QString original = makeFile("answers.mdb", statements);
+    const QString joined = QStringLiteral(
+        "SELECT r.fio || ' ' || a.id || ' ' || a.nom || ' ' || coalesce(a.otv, '-') || ' ' || a.verno || ' ' || "
+        "a.rasdel FROM otvety a JOIN result r ON r.rowid = a.result ORDER BY r.rowid, a.nom");
+    const QList<QVariantList> expected{{"Иванов 5 1 A A Т"}, {"Иванов 6 2 B B Т"}, {"O'Hara 5 1 A A Т"},
+                                       {"O'Hara 6 2 - B Т"}};
+
+    course_copy::toServer(original, m_server->admin());
+    auto teacher = m_server->teacher();
+    QCOMPARE(teacher->rows(joined), expected);
+    QCOMPARE(teacher->scalar("SELECT count(*) FROM otvety").toInt(), 4); // the one left behind stays behind
+    // A result stored on the server comes after those brought over.
+    QVERIFY(teacher->exec("INSERT INTO result (fio) VALUES ('Новый')"));
+    QCOMPARE(teacher->scalar("SELECT rowid FROM result WHERE fio = 'Новый'").toInt(), 4);
+
+    const QString back = m_dir->filePath("answers-back.mdb");
+    course_copy::toFile(m_server->admin(), back);
+    SideConnection file(back);
+    QCOMPARE(file.rows(joined), expected);
 }
 
 // A student's transaction that holds the questions open keeps the copy

@@ -375,6 +375,9 @@ void TestServer::studentIsRefused_data()
     QTest::newRow("read the letters through a join") << "SELECT t.id FROM test t WHERE t.otv = 'A'";
     QTest::newRow("read the run records") << "SELECT * FROM norvena_run";
     QTest::newRow("read the gradings") << "SELECT * FROM norvena_graded";
+    QTest::newRow("read the runs' answers") << "SELECT verno FROM otvety";
+    QTest::newRow("write an answer") << "INSERT INTO otvety (result, id, nom, otv, verno) VALUES (1, 1, 1, 'A', 'A')";
+    QTest::newRow("take answers away") << "DELETE FROM otvety";
     QTest::newRow("change the zone of the results' day") << "UPDATE norvena_setting SET value = 'Etc/GMT-14'";
     QTest::newRow("make a table of the session's own")
         << "CREATE TEMP TABLE norvena_run (run uuid, topic text, ids integer[], letters text[])";
@@ -487,9 +490,16 @@ void TestServer::teacherMayDoWhatTheEditorAndRegisterDo()
     QVERIFY(teacher->exec("UPDATE test SET nom1 = nom1 + 10"));
     QVERIFY(teacher->exec("DELETE FROM test WHERE id = ?", {ids[1]}));
     QCOMPARE(teacher->rows("SELECT fio, kol, ocenka FROM result").value(0), (QVariantList{"Иванов", "2", "D"}));
+    // The run's answers, for the statistics: each question of the run with
+    // the letter given and its own; they go with their result row.
+    QCOMPARE(teacher->rows("SELECT a.id, a.nom, coalesce(a.otv, '(none)'), a.verno, a.rasdel FROM otvety a "
+                           "JOIN result r ON r.rowid = a.result ORDER BY a.nom"),
+             (QList<QVariantList>{{ids[0], 1, "E", "E", "Пушкин"}, {ids[1], 2, "(none)", "E", "Пушкин"}}));
     QVERIFY(teacher->exec("UPDATE result SET fio = 'Иванов И.И.'"));
     QVERIFY(teacher->exec("INSERT INTO result (fio, data, kol, ocenka) VALUES ('Петров', '2024-01-02', '3', 'C')"));
     QVERIFY(teacher->exec("DELETE FROM result WHERE fio = 'Петров'"));
+    QVERIFY(teacher->exec("DELETE FROM result WHERE fio = 'Иванов И.И.'"));
+    QCOMPARE(teacher->scalar("SELECT count(*) FROM otvety").toInt(), 0);
     QVERIFY(teacher->exec("INSERT INTO temi (rasdel) VALUES ('Гоголь')")); // the editor's question import
     QVERIFY(teacher->exec("INSERT INTO media (name, file) VALUES ('a', 'b')"));
     QVERIFY(teacher->exec("UPDATE media SET file = 'c'"));
@@ -810,6 +820,8 @@ void TestServer::gradingsTakeTheSameRoomWhateverTheGrade()
     auto admin = m_server->administrator();
     QCOMPARE(admin->rows("SELECT DISTINCT pg_column_size(r.*) FROM result r").size(), 1);
     QCOMPARE(admin->rows("SELECT DISTINCT pg_column_size(g.*) FROM norvena_graded g").size(), 1);
+    QCOMPARE(admin->rows("SELECT DISTINCT pg_column_size(a.*) FROM otvety a").size(), 1);
+    QCOMPARE(admin->scalar("SELECT count(*) FROM otvety").toInt(), 4 * 20);
     QCOMPARE(admin->rows("SELECT ocenka FROM result ORDER BY rowid"),
              (QList<QVariantList>{{"F"}, {"D"}, {"C-"}, {"A"}}));
 }

@@ -200,6 +200,8 @@ private:
     QStringList tree() const;
     QStringList sheet();
     QStringList results();
+    // The kept answers of the stored results: id | nom | otv | verno | rasdel.
+    QStringList answers();
     // The ids of a topic's questions in stored order, as text.
     QStringList idsOf(const QString& topic);
     QString today() const { return QDate::currentDate().toString(Qt::ISODate); }
@@ -450,6 +452,13 @@ QStringList TestTestWindow::results()
                     QStringLiteral("SELECT fio, data, kol, ocenka FROM result ORDER BY rowid"));
 }
 
+QStringList TestTestWindow::answers()
+{
+    return rowTexts(course->path(QStringLiteral("test.mdb")),
+                    QStringLiteral("SELECT a.id, a.nom, a.otv, a.verno, a.rasdel FROM otvety a "
+                                   "JOIN result r ON r.rowid = a.result ORDER BY r.rowid, a.nom"));
+}
+
 QStringList TestTestWindow::idsOf(const QString& topic)
 {
     QStringList ids;
@@ -672,6 +681,16 @@ void TestTestWindow::wholeTestRun()
     QCOMPARE(answered[9], QStringLiteral("10 | %1 | E").arg(ids[9]));
     QCOMPARE(answered[10], QStringLiteral("11 | %1 | (absent)").arg(ids[10]));
 
+    // The run's answers are kept with its result row, each with the
+    // question's letter and topic.
+    QStringList kept;
+    for (int i = 1; i <= 12; ++i) {
+        const QString given = i == 3 ? QStringLiteral("B") : i == 10 ? QStringLiteral("E")
+                              : i == 11 ? QStringLiteral("(absent)") : poetryAnswer(i);
+        kept << QStringLiteral("%1 | %2 | %3 | %4 | %5").arg(ids[i - 1]).arg(i).arg(given, poetryAnswer(i), kPoetry);
+    }
+    QCOMPARE(answers(), kept);
+
     click(Form7->sButton1); // "Закрыть"
     QVERIFY(!Form7->isVisible());
     QVERIFY(Form1->isVisible());
@@ -820,7 +839,8 @@ void TestTestWindow::gradingBeforeAnyTopicUsesTheStoredSheetAndAllQuestions()
                   QStringLiteral("INSERT INTO testing (nom, nom1, otv) SELECT '2', id, 'B' FROM test WHERE test = "
                                  "'Проза, вопрос 2'"),
                   QStringLiteral("INSERT INTO testing (nom, nom1, otv) SELECT '3', id, 'C' FROM test WHERE test = "
-                                 "'Проза, вопрос 3'")});
+                                 "'Проза, вопрос 3'"),
+                  QStringLiteral("DROP TABLE otvety")});
     course->start();
     Form3->findChild<QLineEdit*>(QStringLiteral("Edit1"))->clear();
     click(Form3->findChild<QPushButton*>(QStringLiteral("Button1")));
@@ -834,6 +854,17 @@ void TestTestWindow::gradingBeforeAnyTopicUsesTheStoredSheetAndAllQuestions()
     QCOMPARE(Form7->Edit2->text(), test_engine::server() ? QStringLiteral("0") : QStringLiteral("2"));
     QCOMPARE(Form7->Edit4->text(), QStringLiteral("F (0)"));
     QCOMPARE(results(), QStringList{QStringLiteral(" | %1 | 17 | F").arg(today())});
+    // The answers kept: the sheet's rows on the file (a file that had no
+    // table for them gets it at its first grading); all 17 questions of the
+    // run on a server, none answered.
+    const QStringList kept = answers();
+    if (test_engine::server()) {
+        QCOMPARE(kept.size(), 17);
+        QVERIFY(kept.filter(QStringLiteral("| (absent) | ")).size() == 17);
+    } else {
+        QCOMPARE(kept.size(), 3);
+        QVERIFY(kept[2].endsWith(QStringLiteral(" | 3 | C | (absent) | Проза")));
+    }
 }
 
 void TestTestWindow::topicWithoutQuestionsCannotBeGraded()
