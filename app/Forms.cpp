@@ -3,6 +3,7 @@
 #include "app/Unit3.h"
 #include "forms/Unit1.h"
 #include "forms/Unit10.h"
+#include "forms/Unit11.h"
 #include "forms/Unit2.h"
 #include "forms/Unit5.h"
 #include "forms/Unit6.h"
@@ -29,6 +30,8 @@ void createForms()
 void destroyForms()
 {
     // Reverse order: the windows that use the database go before its owner.
+    delete Form11; // made at its first use
+    Form11 = nullptr;
     delete Form10;
     delete Form9;
     delete Form8;

@@ -421,14 +421,9 @@ QStringList topicsWithAnswers(Connection& connection)
     return topics;
 }
 
-QPair<QDate, QDate> dateRange(Connection& connection, const QString& topic)
+QPair<QDate, QDate> dateRange(Connection& connection)
 {
-    if (!haveAnswers(connection))
-        return {};
-    QSqlQuery& q = read(connection,
-                        QStringLiteral("SELECT min(r.data), max(r.data) FROM result r WHERE r.rowid IN "
-                                       "(SELECT a.result FROM otvety a WHERE a.rasdel = ?)"),
-                        {topic});
+    QSqlQuery& q = read(connection, QStringLiteral("SELECT min(r.data), max(r.data) FROM result r"), {});
     QPair<QDate, QDate> range;
     if (q.next())
         range = {q.value(0).toDate(), q.value(1).toDate()};

@@ -135,7 +135,7 @@ Loaded load(Connection& connection, const Query& query);
 // The topics that have answers kept, in the order of their names.
 QStringList topicsWithAnswers(Connection& connection);
 
-// The earliest and latest date of the topic's runs (invalid when none).
-QPair<QDate, QDate> dateRange(Connection& connection, const QString& topic);
+// The earliest and latest date of the stored results (invalid when none).
+QPair<QDate, QDate> dateRange(Connection& connection);
 
 } // namespace question_stats

@@ -151,3 +151,12 @@ void QuestionTree::mouseDoubleClickEvent(QMouseEvent* event)
     }
     QTreeView::mouseDoubleClickEvent(event);
 }
+
+void QuestionTree::selectRow(int row)
+{
+    const QModelIndex index = model()->index(row, 0);
+    if (!index.isValid())
+        return;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}

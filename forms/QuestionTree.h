@@ -44,6 +44,8 @@ public:
     int nodeCount() const { return m_nodes->count(); }
     // The text of the selected node; empty when no node is selected.
     QString selectedText() const;
+    // Selects the node of the row (0-based) and scrolls it into view.
+    void selectRow(int row);
 
 signals:
     void click();

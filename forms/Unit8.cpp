@@ -9,6 +9,7 @@
 #include "forms/FileChoice.h"
 #include "forms/Forms.h"
 #include "forms/Unit1.h"
+#include "forms/Unit11.h"
 #include "forms/Unit6.h"
 #include "forms/Unit9.h"
 #include "platform/Error.h"
@@ -139,10 +140,32 @@ void TForm8::createMenu()
     // Ctrl+S writes to a file, as it does in the results register.
     ExportAction = contextmenu::action(this, QStringLiteral("ExportAction"), QStringLiteral("Экспорт темы…"),
                                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    StatisticsAction = contextmenu::action(this, QStringLiteral("StatisticsAction"), QStringLiteral("Статистика…"),
+                                           QKeySequence(Qt::CTRL | Qt::Key_T));
     // The right button only opens the menu: the selected node stays.
-    contextmenu::attach(this, sTreeView1, {ImportAction, ExportAction});
+    contextmenu::attach(this, sTreeView1, {ImportAction, ExportAction, StatisticsAction});
     on(ImportAction, &QAction::triggered, this, &TForm8::ImportActionExecute);
     on(ExportAction, &QAction::triggered, this, &TForm8::ExportActionExecute);
+    on(StatisticsAction, &QAction::triggered, this, &TForm8::StatisticsActionExecute);
+}
+
+void TForm8::StatisticsActionExecute() { TForm11::open(sEdit1->text()); }
+
+void TForm8::ShowQuestion(int id)
+{
+    OpenEditor();
+    Table* test = Form6->tblTest;
+    if (!test->locate(QStringLiteral("id"), id, Table::NoOptions)) {
+        Platform::messages().informationOk(this, QStringLiteral("Этого вопроса больше нет в базе."));
+        return;
+    }
+    const QVariant number = test->value(QStringLiteral("nom1"));
+    if (number.isNull() || number.toInt() < 1 || number.toInt() > sTreeView1->nodeCount()) {
+        Platform::messages().informationOk(this, QStringLiteral("У этого вопроса нет номера в списке."));
+        return;
+    }
+    sTreeView1->selectRow(number.toInt() - 1);
+    sTreeView1Click();
 }
 
 std::optional<QString> TForm8::chosenTopic(const QString& caption, const QString& label, const QString& initial)

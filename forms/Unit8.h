@@ -72,8 +72,16 @@ public:
     // all, and says in a notice where the file went.
     void ExportActionExecute();
 
+    // "Статистика…": the statistics of the questions of the topic in the
+    // topic edit (forms/Unit11.h).
+    void StatisticsActionExecute();
+    // Opens the editor on the question with the key: the list of all
+    // questions, that one shown. A question no longer in the base is said so.
+    void ShowQuestion(int id);
+
     QAction* ImportAction = nullptr;
     QAction* ExportAction = nullptr;
+    QAction* StatisticsAction = nullptr;
 
     QuestionTree* sTreeView1 = nullptr;
     QPlainTextEdit* sMemo1 = nullptr;

@@ -9,6 +9,7 @@
 #include "forms/FileChoice.h"
 #include "forms/Forms.h"
 #include "forms/TablePrint.h"
+#include "forms/Unit11.h"
 #include "forms/Unit6.h"
 #include "platform/Error.h"
 #include "platform/ErrorReport.h"
@@ -75,10 +76,15 @@ void TForm9::createMenu()
                                       QKeySequence(Qt::CTRL | Qt::Key_P));
     // The right button only opens the menu: it neither moves the current row
     // nor starts editing.
-    contextmenu::attach(this, DBGrid1, {SaveCsvAction, PrintAction});
+    StatisticsAction = contextmenu::action(this, QStringLiteral("StatisticsAction"), QStringLiteral("Статистика…"),
+                                           QKeySequence(Qt::CTRL | Qt::Key_T));
+    contextmenu::attach(this, DBGrid1, {SaveCsvAction, PrintAction, StatisticsAction});
     on(SaveCsvAction, &QAction::triggered, this, &TForm9::SaveCsvActionExecute);
     on(PrintAction, &QAction::triggered, this, &TForm9::PrintActionExecute);
+    on(StatisticsAction, &QAction::triggered, this, &TForm9::StatisticsActionExecute);
 }
+
+void TForm9::StatisticsActionExecute() { TForm11::open(); }
 
 QList<DataGridColumn> TForm9::shownColumns() const
 {

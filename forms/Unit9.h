@@ -32,6 +32,7 @@ public:
     // The grid's context menu, in order, with their keys.
     QAction* SaveCsvAction = nullptr;
     QAction* PrintAction = nullptr;
+    QAction* StatisticsAction = nullptr;
 
     // "Сохранить в CSV…": asks for a file and writes the rows the grid shows
     // (stored rows, a row being edited with its changes, not a new row that
@@ -41,6 +42,8 @@ public:
     // "Печать…": the same rows as a printed table, through a preview and the
     // system print dialog.
     void PrintActionExecute();
+    // "Статистика…" (Ctrl+T): the statistics of the questions (forms/Unit11.h).
+    void StatisticsActionExecute();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

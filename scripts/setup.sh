@@ -8,7 +8,7 @@ NORVENA_BUILD="$NORVENA_ROOT/build"
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-webengine-dev libqt6sql6-sqlite libqt6sql6-psql qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-webengine-dev qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql qt6-qpa-plugins libgl-dev
     postgresql
     libjpeg62-turbo-dev sqlite3 libsqlite3-dev libpq-dev
     fonts-liberation2 fonts-dejavu-core xdg-utils

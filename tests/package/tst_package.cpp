@@ -152,7 +152,8 @@ void TestPackage::control_data()
     QTest::newRow("section") << "Section"
                              << "^education$";
     // Found by dpkg-shlibdeps in the program and the module.
-    for (const char* library : {"libqt6widgets6", "libqt6sql6", "libjpeg62-turbo", "libqt6webenginewidgets6"})
+    for (const char* library :
+         {"libqt6widgets6", "libqt6sql6", "libjpeg62-turbo", "libqt6webenginewidgets6", "libqt6charts6"})
         QTest::newRow(library) << "Depends" << QStringLiteral("(^|, )%1 \\(>= ").arg(library);
     // Needed at run time, linked by no binary.
     for (const char* package : {"libqt6sql6-sqlite", "fonts-liberation2", "xdg-utils"})
