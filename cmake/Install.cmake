@@ -118,6 +118,8 @@ install(FILES packaging/norvena.svg DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/
 install(FILES "${NORVENA_STAGE}/gz/norvena.1.gz" "${NORVENA_STAGE}/gz/norvena-start.1.gz"
     "${NORVENA_STAGE}/gz/norvena-admin.1.gz"
     DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+# copyright states the licence and points at Debian's own copy of the GPL
+# (/usr/share/common-licenses/GPL-3); LICENSE, the same text, is not installed.
 install(FILES packaging/copyright "${NORVENA_STAGE}/gz/changelog.gz" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 # The settings file goes to /etc for the prefix /usr (the package, through
 # DESTDIR) and under any other prefix, also one given to `cmake --install
