@@ -45,7 +45,8 @@ CREATE TABLE otvety (
     rasdel  VARCHAR(255)
 );
 CREATE INDEX otvety_result ON otvety (result);
-CREATE INDEX otvety_rasdel ON otvety (rasdel, result);
+-- A topic's answers by question and letters, read without the table.
+CREATE INDEX otvety_rasdel ON otvety (rasdel, id, verno, otv, nom, result);
 
 -- Demo data: topics on Russian literature with their questions, a few
 -- stored results and the multimedia catalogue. The answer sheet starts empty.

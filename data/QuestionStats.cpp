@@ -5,6 +5,7 @@
 #include "platform/Error.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -300,6 +301,26 @@ QSqlQuery& read(Connection& connection, const QString& sql, const QVariantList& 
     }
 }
 
+// A stored day: the server's date, or the file's ISO text (read by hand:
+// the general conversion costs more than the rest of a run's reading).
+QVariant dateOf(const QVariant& v)
+{
+    if (v.isNull())
+        return QVariant();
+    if (v.typeId() == QMetaType::QDate)
+        return v;
+    const QString text = v.toString();
+    if (text.size() >= 10 && text[4] == u'-' && text[7] == u'-') {
+        bool y = false, m = false, d = false;
+        const QDate date(QStringView(text).left(4).toInt(&y), QStringView(text).mid(5, 2).toInt(&m),
+                         QStringView(text).mid(8, 2).toInt(&d));
+        if (y && m && d && date.isValid())
+            return date;
+    }
+    const QDate date = v.toDate();
+    return date.isValid() ? QVariant(date) : QVariant();
+}
+
 bool haveAnswers(Connection& connection)
 {
     QSqlQuery& q =
@@ -349,30 +370,30 @@ Loaded load(Connection& connection, const Query& query)
     }
 
     Input input;
-    const QVariantList topicAndDates = QVariantList{query.topic} + values;
     {
+        // The result rows of the days; those without answers of the topic
+        // have nothing to say and are left out by compute().
         QSqlQuery& q = read(connection,
-                            QStringLiteral("SELECT r.rowid, r.fio, r.data, r.kol, r.ocenka FROM result r WHERE r.rowid "
-                                           "IN (SELECT a.result FROM otvety a WHERE a.rasdel = ?)") +
+                            QStringLiteral("SELECT r.rowid, r.fio, r.data, r.kol, r.ocenka FROM result r WHERE 1 = 1") +
                                 dates + QStringLiteral(" ORDER BY r.rowid"),
-                            topicAndDates);
+                            values);
         while (q.next())
-            input.runs.append({q.value(0).toLongLong(), q.value(1).toString(),
-                               q.value(2).isNull() ? QVariant() : QVariant(q.value(2).toDate()), q.value(3),
+            input.runs.append({q.value(0).toLongLong(), q.value(1).toString(), dateOf(q.value(2)), q.value(3),
                                q.value(4)});
         q.finish();
     }
     {
         // The answers by question and letters, each group with the keys of
-        // its result rows: a few hundred rows for any number of runs.
+        // its result rows: a few hundred rows for any number of runs. The
+        // answers of results outside the days (or deleted) are left out by
+        // compute(), which knows the runs.
         const QString keys = connection.server() ? QStringLiteral("string_agg(a.result::text, ',')")
                                                  : QStringLiteral("group_concat(a.result)");
         QSqlQuery& q = read(connection,
                             QStringLiteral("SELECT a.id, a.verno, a.otv, min(a.nom), %1 FROM otvety a "
-                                           "JOIN result r ON r.rowid = a.result WHERE a.rasdel = ?")
-                                    .arg(keys) +
-                                dates + QStringLiteral(" GROUP BY a.id, a.verno, a.otv"),
-                            topicAndDates);
+                                           "WHERE a.rasdel = ? GROUP BY a.id, a.verno, a.otv")
+                                .arg(keys),
+                            {query.topic});
         input.answers.reserve(input.runs.size() * 40);
         while (q.next()) {
             const int id = q.value(0).toInt();
@@ -386,10 +407,21 @@ Loaded load(Connection& connection, const Query& query)
         q.finish();
     }
     {
+        // The texts of the questions the answers name, as they stand now.
+        QSet<int> seen;
+        QStringList ids;
+        for (const Input::Answer& a : std::as_const(input.answers))
+            if (!seen.contains(a.id)) {
+                seen.insert(a.id);
+                ids << QString::number(a.id);
+            }
         QSqlQuery& q = read(connection,
-                            QStringLiteral("SELECT t.id, t.test FROM test t WHERE t.id IN "
-                                           "(SELECT a.id FROM otvety a WHERE a.rasdel = ?)"),
-                            {query.topic});
+                            connection.server()
+                                ? QStringLiteral("SELECT t.id, t.test FROM test t WHERE t.id = "
+                                                 "ANY (string_to_array(?, ',')::integer[])")
+                                : QStringLiteral("SELECT t.id, t.test FROM test t WHERE t.id IN "
+                                                 "(SELECT value FROM json_each('[' || ? || ']'))"),
+                            {ids.join(u',')});
         while (q.next())
             input.texts.insert(q.value(0).toInt(), q.value(1).toString());
         q.finish();

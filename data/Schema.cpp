@@ -97,7 +97,8 @@ QStringList answersFileDdl()
     QString table = fileDdl(kAnswersTable);
     table.replace(QLatin1String("CREATE TABLE"), QLatin1String("CREATE TABLE IF NOT EXISTS"));
     return {table, QStringLiteral("CREATE INDEX IF NOT EXISTS \"otvety_result\" ON \"otvety\" (\"result\")"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS \"otvety_rasdel\" ON \"otvety\" (\"rasdel\", \"result\")")};
+            QStringLiteral("CREATE INDEX IF NOT EXISTS \"otvety_rasdel\" ON \"otvety\" (\"rasdel\", \"id\", \"verno\", "
+                           "\"otv\", \"nom\", \"result\")")};
 }
 
 QStringList answersServerDdl()
@@ -107,7 +108,7 @@ QStringList answersServerDdl()
                            "FOREIGN KEY (result) REFERENCES public.result (rowid) ON DELETE CASCADE; "
                            "EXCEPTION WHEN duplicate_object THEN NULL; END $norvena$"),
             QStringLiteral("CREATE INDEX IF NOT EXISTS otvety_result ON public.otvety (result)"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS otvety_rasdel ON public.otvety (rasdel, result)")};
+            QStringLiteral("CREATE INDEX IF NOT EXISTS otvety_rasdel ON public.otvety (rasdel, id, verno, otv, nom, result)")};
 }
 
 const Table* table(const QString& name)

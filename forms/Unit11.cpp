@@ -238,7 +238,10 @@ void TForm11::createControls()
         "вопроса, q = 1 − p, σ² — дисперсия числа верных ответов; считается по прохождениям с самым частым набором "
         "вопросов, ближе к 1 — надёжнее тест."));
     QFont small = Label2->font();
-    small.setPointSizeF(small.pointSizeF() * 0.9);
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 0.9);
+    else
+        small.setPixelSize(std::max(9, small.pixelSize() * 9 / 10));
     Label2->setFont(small);
     layout->addWidget(Label2);
 
