@@ -116,7 +116,7 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
             QApplication::sendEvent(tree->viewport(), &event);
         }
-        QCOMPARE(items, QStringList({"Импорт вопросов…\tCtrl+O", "Экспорт темы…\tCtrl+S"}));
+        QCOMPARE(items, QStringList({"Импорт вопросов…\tCtrl+O", "Экспорт темы…\tCtrl+S", "Статистика…\tCtrl+T"}));
         QCOMPARE(Form8->sTreeView1->selectedText(), QStringLiteral("2"));
         QCOMPARE(Form6->tblTest->value("nom1"), QVariant(qlonglong(2)));
     }

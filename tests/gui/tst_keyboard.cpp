@@ -334,7 +334,8 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), view->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(view, &event);
         }
-        QCOMPARE(items, QStringList({"Импорт вопросов…", "Экспорт темы…", "Сохранить в CSV…", "Печать…"}));
+        QCOMPARE(items, QStringList({"Импорт вопросов…", "Экспорт темы…", "Статистика…", "Сохранить в CSV…", "Печать…",
+                                     "Статистика…"}));
     }
 
     void tabLeavesTheMemo_data()

@@ -115,7 +115,7 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid()->viewport()->mapToGlobal(at));
             QApplication::sendEvent(grid()->viewport(), &event);
         }
-        QCOMPARE(items, QStringList({"Сохранить в CSV…\tCtrl+S", "Печать…\tCtrl+P"}));
+        QCOMPARE(items, QStringList({"Сохранить в CSV…\tCtrl+S", "Печать…\tCtrl+P", "Статистика…\tCtrl+T"}));
         QCOMPARE(Form6->tblResult->currentIndex(), 1);
         QCOMPARE(grid()->currentIndex().row(), 1);
         QVERIFY(!grid()->cellEditor());

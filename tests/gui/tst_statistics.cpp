@@ -195,6 +195,12 @@ void TestStatistics::sortsAndOpensTheQuestionInTheEditor()
     QVERIFY(Form8->sMemo1->toPlainText().startsWith(QStringLiteral("Где Пушкин провёл знаменитую осень 1830 года?")));
     QCOMPARE(Form8->sEdit1->text(), QStringLiteral("Пушкин"));
     QCOMPARE(course->platform.boxes.size(), 0);
+
+    // From the editor, the window comes up on the topic in its topic edit.
+    Form8->sEdit1->setText(QStringLiteral("Лермонтов"));
+    Form8->StatisticsAction->trigger();
+    QCOMPARE(Form11->ComboBox1->currentText(), QStringLiteral("Лермонтов"));
+    QCOMPARE(Form11->loaded().stats.runs.size(), 14);
 }
 
 void TestStatistics::writesTheTablesAndPrints()
