@@ -79,8 +79,9 @@ void makeDatabase(const QString& path, int runs, int questions)
                 answer.addBindValue(r);
                 answer.addBindValue(q);
                 answer.addBindValue(q);
-                answer.addBindValue(roll < 3 ? QVariant() : roll < ability ? QVariant(right)
-                                                                           : QVariant(QString(letters[roll % 5])));
+                answer.addBindValue(roll < 3         ? QVariant()
+                                    : roll < ability ? QVariant(right)
+                                                     : QVariant(QString(letters[roll % 5])));
                 answer.addBindValue(right);
                 answer.addBindValue(kTopic);
                 exec(answer);
@@ -147,9 +148,7 @@ int main(int argc, char** argv)
             Form11->Refresh();
             QApplication::processEvents();
         }));
-        compute.push_back(timed([] {
-            question_stats::load(*Form6->ADOConnection1, {kTopic, QDate(), QDate()});
-        }));
+        compute.push_back(timed([] { question_stats::load(*Form6->ADOConnection1, {kTopic, QDate(), QDate()}); }));
     }
     if (!platform.boxes.isEmpty())
         fail(QStringLiteral("a box was shown: ") + platform.boxes.first().text);

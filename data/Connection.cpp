@@ -298,6 +298,11 @@ QSqlQuery& Connection::call(const QString& sql, const QVariantList& values)
 {
     if (m_inTransaction)
         commit();
+    return read(sql, values);
+}
+
+QSqlQuery& Connection::read(const QString& sql, const QVariantList& values)
+{
     for (int attempt = 0;; ++attempt) {
         QSqlQuery& q = prepared(sql);
         for (const QVariant& v : values)

@@ -138,6 +138,12 @@ public:
     // the link was lost. Returns the query, positioned before its first row.
     // Throws Error with the server's message.
     QSqlQuery& call(const QString& sql, const QVariantList& values);
+    // A read of the connection's own, beside the table objects (inside the
+    // handler's transaction when one is open), sent again once over a new
+    // connection when the link was lost. Returns the query, positioned
+    // before its first row; the caller finishes it. Throws Error with the
+    // engine's message.
+    QSqlQuery& read(const QString& sql, const QVariantList& values);
 
     // Held-back writes (see Deferred): registered until flushed or dropped.
     void defer(Deferred* writes);

@@ -62,8 +62,7 @@ QString firstLine(const QString& text)
 // The letters of the options a question's text holds: lines "A) …", "B. …".
 QString choicesOf(const QString& text)
 {
-    static const QRegularExpression option(QStringLiteral(R"(^\s*([A-E])[).]\s)"),
-                                           QRegularExpression::MultilineOption);
+    static const QRegularExpression option(QStringLiteral(R"(^\s*([A-E])[).]\s)"), QRegularExpression::MultilineOption);
     QString letters;
     auto it = option.globalMatch(text);
     while (it.hasNext()) {
@@ -149,9 +148,8 @@ Stats compute(const Input& input)
         }
     }
     QVector<int> ids = seen.keys().toVector();
-    std::sort(ids.begin(), ids.end(), [&seen](int a, int b) {
-        return std::pair(seen[a].number, a) < std::pair(seen[b].number, b);
-    });
+    std::sort(ids.begin(), ids.end(),
+              [&seen](int a, int b) { return std::pair(seen[a].number, a) < std::pair(seen[b].number, b); });
     QHash<int, int> questionOf;
     for (int id : std::as_const(ids)) {
         questionOf.insert(id, int(stats.questions.size()));
@@ -194,8 +192,9 @@ Stats compute(const Input& input)
             ++question.others;
     }
     // Runs whose answers were all left out have nothing to say.
-    stats.runs.erase(std::remove_if(stats.runs.begin(), stats.runs.end(), [](const Run& r) { return r.questions == 0; }),
-                     stats.runs.end());
+    stats.runs.erase(
+        std::remove_if(stats.runs.begin(), stats.runs.end(), [](const Run& r) { return r.questions == 0; }),
+        stats.runs.end());
 
     // The share correct over the runs.
     const qsizetype nr = stats.runs.size();
@@ -284,52 +283,14 @@ Stats compute(const Input& input)
 
 namespace {
 
-// Runs a read, once more over a new link when the server's was lost.
-QSqlQuery& read(Connection& connection, const QString& sql, const QVariantList& values)
-{
-    for (int attempt = 0;; ++attempt) {
-        QSqlQuery& q = connection.prepared(sql);
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        if (q.exec())
-            return q;
-        const QSqlError error = q.lastError();
-        q.finish();
-        if (attempt == 0 && connection.recoverLost())
-            continue;
-        throw Error(engineMessage(error));
-    }
-}
-
-// A stored day: the server's date, or the file's ISO text (read by hand:
-// the general conversion costs more than the rest of a run's reading).
-QVariant dateOf(const QVariant& v)
-{
-    if (v.isNull())
-        return QVariant();
-    if (v.typeId() == QMetaType::QDate)
-        return v;
-    const QString text = v.toString();
-    if (text.size() >= 10 && text[4] == u'-' && text[7] == u'-') {
-        bool y = false, m = false, d = false;
-        const QDate date(QStringView(text).left(4).toInt(&y), QStringView(text).mid(5, 2).toInt(&m),
-                         QStringView(text).mid(8, 2).toInt(&d));
-        if (y && m && d && date.isValid())
-            return date;
-    }
-    const QDate date = v.toDate();
-    return date.isValid() ? QVariant(date) : QVariant();
-}
-
 bool haveAnswers(Connection& connection)
 {
-    QSqlQuery& q =
-        read(connection,
-             connection.server()
-                 ? QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = 'public' "
-                                  "AND tablename = 'otvety'")
-                 : QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'otvety'"),
-             {});
+    QSqlQuery& q = connection.read(
+        connection.server()
+            ? QStringLiteral("SELECT count(*) FROM pg_catalog.pg_tables WHERE schemaname = 'public' "
+                             "AND tablename = 'otvety'")
+            : QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'otvety'"),
+        {});
     const bool found = q.next() && q.value(0).toInt() > 0;
     q.finish();
     return found;
@@ -362,7 +323,7 @@ Loaded load(Connection& connection, const Query& query)
     QVariantList values;
     const QString dates = dateCondition(connection, query, values);
     if (!loaded.haveAnswers) {
-        QSqlQuery& q = read(connection, QStringLiteral("SELECT count(*) FROM result r WHERE 1 = 1") + dates, values);
+        QSqlQuery& q = connection.read(QStringLiteral("SELECT count(*) FROM result r WHERE 1 = 1") + dates, values);
         if (q.next())
             loaded.withoutAnswers = q.value(0).toInt();
         q.finish();
@@ -373,12 +334,13 @@ Loaded load(Connection& connection, const Query& query)
     {
         // The result rows of the days; those without answers of the topic
         // have nothing to say and are left out by compute().
-        QSqlQuery& q = read(connection,
-                            QStringLiteral("SELECT r.rowid, r.fio, r.data, r.kol, r.ocenka FROM result r WHERE 1 = 1") +
+        QSqlQuery& q =
+            connection.read(QStringLiteral("SELECT r.rowid, r.fio, r.data, r.kol, r.ocenka FROM result r WHERE 1 = 1") +
                                 dates + QStringLiteral(" ORDER BY r.rowid"),
                             values);
         while (q.next())
-            input.runs.append({q.value(0).toLongLong(), q.value(1).toString(), dateOf(q.value(2)), q.value(3),
+            input.runs.append({q.value(0).toLongLong(), q.value(1).toString(),
+                               q.value(2).isNull() ? QVariant() : QVariant(q.value(2).toDate()), q.value(3),
                                q.value(4)});
         q.finish();
     }
@@ -389,11 +351,10 @@ Loaded load(Connection& connection, const Query& query)
         // compute(), which knows the runs.
         const QString keys = connection.server() ? QStringLiteral("string_agg(a.result::text, ',')")
                                                  : QStringLiteral("group_concat(a.result)");
-        QSqlQuery& q = read(connection,
-                            QStringLiteral("SELECT a.id, a.verno, a.otv, min(a.nom), %1 FROM otvety a "
-                                           "WHERE a.rasdel = ? GROUP BY a.id, a.verno, a.otv")
-                                .arg(keys),
-                            {query.topic});
+        QSqlQuery& q = connection.read(QStringLiteral("SELECT a.id, a.verno, a.otv, min(a.nom), %1 FROM otvety a "
+                                                      "WHERE a.rasdel = ? GROUP BY a.id, a.verno, a.otv")
+                                           .arg(keys),
+                                       {query.topic});
         input.answers.reserve(input.runs.size() * 40);
         while (q.next()) {
             const int id = q.value(0).toInt();
@@ -415,23 +376,21 @@ Loaded load(Connection& connection, const Query& query)
                 seen.insert(a.id);
                 ids << QString::number(a.id);
             }
-        QSqlQuery& q = read(connection,
-                            connection.server()
-                                ? QStringLiteral("SELECT t.id, t.test FROM test t WHERE t.id = "
-                                                 "ANY (string_to_array(?, ',')::integer[])")
-                                : QStringLiteral("SELECT t.id, t.test FROM test t WHERE t.id IN "
-                                                 "(SELECT value FROM json_each('[' || ? || ']'))"),
+        QSqlQuery& q =
+            connection.read(connection.server() ? QStringLiteral("SELECT t.id, t.test FROM test t WHERE t.id = "
+                                                                 "ANY (string_to_array(?, ',')::integer[])")
+                                                : QStringLiteral("SELECT t.id, t.test FROM test t WHERE t.id IN "
+                                                                 "(SELECT value FROM json_each('[' || ? || ']'))"),
                             {ids.join(u',')});
         while (q.next())
             input.texts.insert(q.value(0).toInt(), q.value(1).toString());
         q.finish();
     }
     {
-        QSqlQuery& q = read(connection,
-                            QStringLiteral("SELECT count(*) FROM result r WHERE NOT EXISTS "
-                                           "(SELECT 1 FROM otvety a WHERE a.result = r.rowid)") +
-                                dates,
-                            values);
+        QSqlQuery& q = connection.read(QStringLiteral("SELECT count(*) FROM result r WHERE NOT EXISTS "
+                                                      "(SELECT 1 FROM otvety a WHERE a.result = r.rowid)") +
+                                           dates,
+                                       values);
         if (q.next())
             loaded.withoutAnswers = q.value(0).toInt();
         q.finish();
@@ -445,8 +404,8 @@ QStringList topicsWithAnswers(Connection& connection)
     QStringList topics;
     if (!haveAnswers(connection))
         return topics;
-    QSqlQuery& q = read(
-        connection, QStringLiteral("SELECT DISTINCT a.rasdel FROM otvety a WHERE a.rasdel IS NOT NULL ORDER BY 1"), {});
+    QSqlQuery& q = connection.read(
+        QStringLiteral("SELECT DISTINCT a.rasdel FROM otvety a WHERE a.rasdel IS NOT NULL ORDER BY 1"), {});
     while (q.next())
         topics << q.value(0).toString();
     q.finish();
@@ -455,7 +414,7 @@ QStringList topicsWithAnswers(Connection& connection)
 
 QPair<QDate, QDate> dateRange(Connection& connection)
 {
-    QSqlQuery& q = read(connection, QStringLiteral("SELECT min(r.data), max(r.data) FROM result r"), {});
+    QSqlQuery& q = connection.read(QStringLiteral("SELECT min(r.data), max(r.data) FROM result r"), {});
     QPair<QDate, QDate> range;
     if (q.next())
         range = {q.value(0).toDate(), q.value(1).toDate()};

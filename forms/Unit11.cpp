@@ -34,8 +34,8 @@
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 TForm11* Form11 = nullptr;
 
@@ -297,8 +297,8 @@ void TForm11::Refresh()
 {
     if (m_filling)
         return;
-    m_loaded = question_stats::load(*Form6->ADOConnection1,
-                                    {ComboBox1->currentText(), DateEdit1->date(), DateEdit2->date()});
+    m_loaded =
+        question_stats::load(*Form6->ADOConnection1, {ComboBox1->currentText(), DateEdit1->date(), DateEdit2->date()});
     showSummary();
     showGrades();
     showQuestions();
@@ -354,9 +354,9 @@ void TForm11::showGrades()
 
 QStringList TForm11::questionCells(const question_stats::Question& q, bool asCsv) const
 {
-    QStringList cells{QString::number(q.number), q.firstLine.isEmpty() ? QStringLiteral("(вопроса нет в базе)")
-                                                                       : q.firstLine,
-                      decimal(q.facility), decimal(q.discrimination)};
+    QStringList cells{QString::number(q.number),
+                      q.firstLine.isEmpty() ? QStringLiteral("(вопроса нет в базе)") : q.firstLine, decimal(q.facility),
+                      decimal(q.discrimination)};
     for (int l = 0; l <= question_stats::kNoAnswer; ++l) {
         const bool right = l < question_stats::kLetters && question_stats::letterName(l) == q.correct;
         cells << (right && !asCsv ? QStringLiteral("✔ %1").arg(q.counts[l]) : QString::number(q.counts[l]));
@@ -375,8 +375,7 @@ void TForm11::showQuestions()
         const question_stats::Question& q = questions[i];
         const QStringList cells = questionCells(q, false);
         QList<QStandardItem*> row;
-        row << item(cells[Number], q.number) << item(cells[Text], cells[Text])
-            << item(cells[Facility], q.facility)
+        row << item(cells[Number], q.number) << item(cells[Text], cells[Text]) << item(cells[Facility], q.facility)
             << item(cells[Discrimination], q.discrimination ? *q.discrimination : -2.0);
         for (int l = 0; l <= question_stats::kNoAnswer; ++l) {
             QStandardItem* it = item(cells[LetterA + l], q.counts[l]);
@@ -450,15 +449,16 @@ QString fileName(const QString& topic, const QString& what)
 bool writeCsv(QWidget* parent, const QString& proposed, const QString& progressText, const QStringList& titles,
               qint64 rows, const std::function<QStringList(qint64)>& cellsOf)
 {
-    const QString path = filechoice::toSave(parent, QStringLiteral("Сохранить в CSV"), proposed,
-                                            QStringLiteral("Таблица CSV (*.csv);;Все файлы (*)"), QStringLiteral("csv"));
+    const QString path =
+        filechoice::toSave(parent, QStringLiteral("Сохранить в CSV"), proposed,
+                           QStringLiteral("Таблица CSV (*.csv);;Все файлы (*)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return false;
     bool written = false;
     {
         const auto progress = Platform::progressDialogs().start(parent, progressText, rows);
-        written = csv::writeTable(path, titles, rows, cellsOf,
-                                  [&progress](qint64 done) { return progress->advance(done); });
+        written =
+            csv::writeTable(path, titles, rows, cellsOf, [&progress](qint64 done) { return progress->advance(done); });
     }
     if (written)
         Platform::messages().notice(parent,
@@ -505,10 +505,9 @@ void TForm11::Button3Click()
                          cells << QString() << QString();
                          continue;
                      }
-                     cells << (r.given[q] == question_stats::kOther ? QStringLiteral("?")
-                               : r.given[q] == question_stats::kNoAnswer
-                                   ? QString()
-                                   : question_stats::letterName(r.given[q]))
+                     cells << (r.given[q] == question_stats::kOther      ? QStringLiteral("?")
+                               : r.given[q] == question_stats::kNoAnswer ? QString()
+                                                                         : question_stats::letterName(r.given[q]))
                            << (r.right[q] ? QStringLiteral("1") : QStringLiteral("0"));
                  }
                  return cells;
@@ -528,40 +527,40 @@ void TForm11::Button4Click()
                               .arg(ComboBox1->currentText(), DateEdit1->date().toString(QStringLiteral("dd.MM.yyyy")),
                                    DateEdit2->date().toString(QStringLiteral("dd.MM.yyyy")));
     TablePrint table(title, QDate::currentDate(), titles, rows);
-    Platform::printPreviews().execute(this, QStringLiteral("Статистика"), [this, &table, &title](QPrinter& printer,
-                                                                                               bool) {
-        if (!table.paginate(printer, [](qint64) { return true; }))
-            return false;
-        QPainter painter;
-        if (!painter.begin(&printer))
-            throw Error(QStringLiteral("The printer cannot be used"));
-        // The first page: the title, the figures and the charts.
-        const QRect page = painter.viewport();
-        QFont heading = painter.font();
-        heading.setBold(true);
-        heading.setPointSizeF(heading.pointSizeF() * 1.3);
-        painter.setFont(heading);
-        QRect text(page.left(), page.top(), page.width(), page.height() / 10);
-        painter.drawText(text, Qt::AlignLeft | Qt::TextWordWrap, title);
-        QFont body = heading;
-        body.setBold(false);
-        body.setPointSizeF(heading.pointSizeF() / 1.3);
-        painter.setFont(body);
-        QRect figures(page.left(), text.bottom(), page.width(), page.height() / 6);
-        painter.drawText(figures, Qt::AlignLeft | Qt::TextWordWrap, summaryText());
-        const int chartTop = figures.bottom() + page.height() / 40;
-        const int chartHeight = page.height() / 3;
-        const int half = page.width() / 2;
-        Chart1->render(&painter, QRectF(page.left(), chartTop, half - 10, chartHeight));
-        Chart2->render(&painter, QRectF(page.left() + half, chartTop, half, chartHeight));
-        Chart3->render(&painter, QRectF(page.left(), chartTop + chartHeight + 20, half - 10, chartHeight));
-        // Then the question table.
-        for (int p = 0; p < table.pageCount(); ++p) {
-            if (!printer.newPage())
-                throw Error(QStringLiteral("The printer cannot start a new page"));
-            table.paintPage(painter, p);
-        }
-        painter.end();
-        return true;
-    });
+    Platform::printPreviews().execute(
+        this, QStringLiteral("Статистика"), [this, &table, &title](QPrinter& printer, bool) {
+            if (!table.paginate(printer, [](qint64) { return true; }))
+                return false;
+            QPainter painter;
+            if (!painter.begin(&printer))
+                throw Error(QStringLiteral("The printer cannot be used"));
+            // The first page: the title, the figures and the charts.
+            const QRect page = painter.viewport();
+            QFont heading = painter.font();
+            heading.setBold(true);
+            heading.setPointSizeF(heading.pointSizeF() * 1.3);
+            painter.setFont(heading);
+            QRect text(page.left(), page.top(), page.width(), page.height() / 10);
+            painter.drawText(text, Qt::AlignLeft | Qt::TextWordWrap, title);
+            QFont body = heading;
+            body.setBold(false);
+            body.setPointSizeF(heading.pointSizeF() / 1.3);
+            painter.setFont(body);
+            QRect figures(page.left(), text.bottom(), page.width(), page.height() / 6);
+            painter.drawText(figures, Qt::AlignLeft | Qt::TextWordWrap, summaryText());
+            const int chartTop = figures.bottom() + page.height() / 40;
+            const int chartHeight = page.height() / 3;
+            const int half = page.width() / 2;
+            Chart1->render(&painter, QRectF(page.left(), chartTop, half - 10, chartHeight));
+            Chart2->render(&painter, QRectF(page.left() + half, chartTop, half, chartHeight));
+            Chart3->render(&painter, QRectF(page.left(), chartTop + chartHeight + 20, half - 10, chartHeight));
+            // Then the question table.
+            for (int p = 0; p < table.pageCount(); ++p) {
+                if (!printer.newPage())
+                    throw Error(QStringLiteral("The printer cannot start a new page"));
+                table.paintPage(painter, p);
+            }
+            painter.end();
+            return true;
+        });
 }

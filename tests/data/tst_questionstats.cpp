@@ -22,13 +22,12 @@ Input runs(const QString& correct, const QStringList& sheets, const QHash<int, Q
     qint64 key = 100;
     for (const QString& sheet : sheets) {
         ++key;
-        input.runs.append({key, QStringLiteral("Студент %1").arg(key), QDate(2024, 9, 16), QString::number(sheet.size()),
-                           QStringLiteral("C")});
+        input.runs.append({key, QStringLiteral("Студент %1").arg(key), QDate(2024, 9, 16),
+                           QString::number(sheet.size()), QStringLiteral("C")});
         for (int q = 0; q < sheet.size(); ++q) {
             if (sheet[q] == u' ')
                 continue;
-            input.answers.append({key, q + 1, q + 1,
-                                  sheet[q] == u'-' ? kNoAnswer : letterCode(QString(sheet[q])),
+            input.answers.append({key, q + 1, q + 1, sheet[q] == u'-' ? kNoAnswer : letterCode(QString(sheet[q])),
                                   letterCode(QString(correct[q]))});
         }
     }
@@ -52,8 +51,8 @@ private slots:
         QTest::newRow("exact line") << QVector<double>{1, 2, 3} << QVector<double>{2, 4, 6} << 1.0;
         QTest::newRow("falling line") << QVector<double>{1, 2, 3} << QVector<double>{3, 2, 1} << -1.0;
         // Σdxdy = 2, Σdx² = 2, Σdy² = 8/3: r = 2 / sqrt(16/3).
-        QTest::newRow("0/1 against scores") << QVector<double>{0, 1, 1} << QVector<double>{1, 2, 3}
-                                             << 2.0 / std::sqrt(16.0 / 3.0);
+        QTest::newRow("0/1 against scores")
+            << QVector<double>{0, 1, 1} << QVector<double>{1, 2, 3} << 2.0 / std::sqrt(16.0 / 3.0);
         QTest::newRow("x does not vary") << QVector<double>{1, 1, 1} << QVector<double>{1, 2, 3} << double(NAN);
         QTest::newRow("y does not vary") << QVector<double>{0, 1, 0} << QVector<double>{2, 2, 2} << double(NAN);
         QTest::newRow("one pair") << QVector<double>{1} << QVector<double>{1} << double(NAN);
@@ -149,8 +148,9 @@ private slots:
 
     void flagsInPlainWords()
     {
-        const QHash<int, QString> texts{{1, "Кто написал «Мцыри»?\r\nA) Лермонтов\r\nB) Пушкин\r\nC) Гоголь\r\nD) Блок"},
-                                        {2, "Вопрос\r\nA) да\r\nB) нет"}};
+        const QHash<int, QString> texts{
+            {1, "Кто написал «Мцыри»?\r\nA) Лермонтов\r\nB) Пушкин\r\nC) Гоголь\r\nD) Блок"},
+            {2, "Вопрос\r\nA) да\r\nB) нет"}};
         // Q1: right A once, B twice (chosen more often), C once, D never.
         // Q2: right every time: very easy.
         const Stats s = compute(runs(QStringLiteral("AA"), {"AA", "BA", "BA", "CA"}, texts));

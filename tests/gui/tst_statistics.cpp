@@ -217,7 +217,8 @@ void TestStatistics::writesTheTablesAndPrints()
     QVERIFY(q.open(QIODevice::ReadOnly));
     const QList<QByteArray> qLines = q.readAll().split('\n');
     QCOMPARE(qLines.size(), 1 + 11 + 1); // titles, questions, the end of the last line
-    QVERIFY(qLines[0].startsWith("\xEF\xBB\xBF№;Вопрос;Лёгкость;Различение;A;B;C;D;E;Нет ответа;Замечания;Верный ответ"));
+    QVERIFY(
+        qLines[0].startsWith("\xEF\xBB\xBF№;Вопрос;Лёгкость;Различение;A;B;C;D;E;Нет ответа;Замечания;Верный ответ"));
     QVERIFY(qLines[1].startsWith("1;В каком году родился Александр Сергеевич Пушкин?;"));
     QVERIFY(qLines[1].trimmed().endsWith(";B"));
 
