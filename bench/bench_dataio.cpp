@@ -36,8 +36,8 @@
 #include <QApplication>
 #include <QDate>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -70,10 +70,10 @@ struct Imported {
 // One question of a file as its reader found it.
 struct Draft {
     Place where;
-    QString stem;            // plain text, lines joined by "\n"
-    QStringList choices;     // plain text each
-    QList<int> right;        // the choices fully right
-    QString otherKind;       // not empty: a question of another kind (its description), left out
+    QString stem;        // plain text, lines joined by "\n"
+    QStringList choices; // plain text each
+    QList<int> right;    // the choices fully right
+    QString otherKind;   // not empty: a question of another kind (its description), left out
     // What it leaves behind (it is carried all the same), and what would
     // change its meaning (the file is refused).
     plaintext::Findings found;

@@ -86,7 +86,7 @@ void readQuestion(QString text, int number, int line, exchange::Collector& colle
     static const QRegularExpression format(QStringLiteral(R"(^\[(html|moodle|plain|markdown)\])"));
     const QRegularExpressionMatch f = format.match(text);
     if (f.hasMatch()) {
-        markup = f.captured(1) == u"html" ? Markup::Html
+        markup = f.captured(1) == u"html"     ? Markup::Html
                  : f.captured(1) == u"moodle" ? Markup::HtmlWithLineEnds
                                               : Markup::None;
         text = text.mid(f.capturedLength());
@@ -154,8 +154,8 @@ void readQuestion(QString text, int number, int line, exchange::Collector& colle
         matching = matching || findPlain(QStringView(answers).sliced(starts[i], end - starts[i]), u"->") >= 0;
     }
     if (!wrongOnes) {
-        d.otherKind = otherKind(matching ? QStringLiteral("вопрос на соответствие")
-                                         : QStringLiteral("вопрос с кратким ответом"));
+        d.otherKind =
+            otherKind(matching ? QStringLiteral("вопрос на соответствие") : QStringLiteral("вопрос с кратким ответом"));
         collector.take(std::move(d));
         return;
     }
@@ -220,9 +220,15 @@ exchange::Imported parse(const QString& text)
     const auto end = [&] {
         if (block.isEmpty())
             return;
+        // A category line names where the questions after it go; a question
+        // may follow it without a blank line.
+        if (block.first().trimmed().startsWith(u"$CATEGORY:")) {
+            block.removeFirst();
+            ++start;
+        }
         const QString question = block.join(u'\n').trimmed();
         block.clear();
-        if (!question.startsWith(u"$CATEGORY:"))
+        if (!question.isEmpty())
             readQuestion(question, ++number, start, collector);
     };
     for (int i = 0; i < lines.size(); ++i) {
@@ -268,8 +274,8 @@ QByteArray write(const QString& topic, const QList<aiken::Question>& questions)
         QStringList stem;
         for (const QString& line : item.stem)
             stem << escapedText(line);
-        out += QStringLiteral("\r\n") + (plain ? QStringLiteral("[plain]") : QString()) + stem.join(QStringLiteral("\\n")) +
-               QStringLiteral(" {\r\n");
+        out += QStringLiteral("\r\n") + (plain ? QStringLiteral("[plain]") : QString()) +
+               stem.join(QStringLiteral("\\n")) + QStringLiteral(" {\r\n");
         for (int i = 0; i < item.choices.size(); ++i) {
             const bool right = i == item.right;
             out += right ? QStringLiteral("\t=") : QStringLiteral("\t~");

@@ -15,9 +15,9 @@ namespace {
 struct Text {
     QString format;
     QString text;
-    bool files = false;    // <file> elements: pictures or sound that the text shows
-    QString feedback;      // an answer's <feedback>
-    QString fraction;      // an answer's fraction
+    bool files = false; // <file> elements: pictures or sound that the text shows
+    QString feedback;   // an answer's <feedback>
+    QString fraction;   // an answer's fraction
 };
 
 Markup markupOf(const QString& format)
@@ -93,8 +93,8 @@ void readQuestion(QXmlStreamReader& r, int number, exchange::Collector& collecto
         } else if (name == u"single") {
             const QString value = r.readElementText().trimmed().toLower();
             single = !(value == u"false" || value == u"0");
-        } else if (name == u"generalfeedback" || name == u"correctfeedback" ||
-                   name == u"partiallycorrectfeedback" || name == u"incorrectfeedback") {
+        } else if (name == u"generalfeedback" || name == u"correctfeedback" || name == u"partiallycorrectfeedback" ||
+                   name == u"incorrectfeedback") {
             const Text t = readText(r);
             feedback = feedback || !plaintext::fromMarkup(t.text, markupOf(t.format), nullptr).isEmpty();
         } else if (name == u"hint") {
@@ -124,9 +124,8 @@ exchange::Imported read(const QByteArray& bytes)
     QXmlStreamReader r(bytes);
     const QString root = exchange::openXml(r);
     if (root != u"quiz")
-        throw exchange::FormatError(
-            {{exchange::Place{0, {}, {}, int(r.lineNumber())},
-              QStringLiteral("это не файл Moodle XML: в нём <%1>, а не <quiz>").arg(root)}});
+        throw exchange::FormatError({{exchange::Place{0, {}, {}, int(r.lineNumber())},
+                                      QStringLiteral("это не файл Moodle XML: в нём <%1>, а не <quiz>").arg(root)}});
     exchange::Collector collector;
     int number = 0;
     while (r.readNextStartElement()) {

@@ -6,20 +6,20 @@
 namespace {
 
 enum class Kind {
-    Neutral,    // <span>, <body> ...: nothing of its own
-    Hidden,     // <script>, <style> ...: what it holds is not shown
-    Break,      // <br>
-    Block,      // <p>, <div> ...: starts and ends a line
+    Neutral, // <span>, <body> ...: nothing of its own
+    Hidden,  // <script>, <style> ...: what it holds is not shown
+    Break,   // <br>
+    Block,   // <p>, <div> ...: starts and ends a line
     Preformatted,
-    List,       // <ul>
+    List, // <ul>
     NumberedList,
     ListItem,
-    Cell,       // <td>, <th>
+    Cell, // <td>, <th>
     Table,
     Formatting, // <b>, <i> ...
     Link,
-    Index,      // <sub>, <sup>: "H2O", "x2" would mean something else
-    Object,     // pictures, sound, film, formulas, form fields
+    Index,  // <sub>, <sup>: "H2O", "x2" would mean something else
+    Object, // pictures, sound, film, formulas, form fields
     Unknown,
 };
 
@@ -31,13 +31,13 @@ Kind kindOf(QStringView name)
             for (const char* n : names)
                 k.insert(QString::fromLatin1(n), kind);
         };
-        put({"span", "html", "body", "label", "nobr", "wbr", "bdi", "bdo", "time", "data"},
-            Kind::Neutral);
+        put({"span", "html", "body", "label", "nobr", "wbr", "bdi", "bdo", "time", "data"}, Kind::Neutral);
         put({"script", "style", "head", "title", "noscript", "template"}, Kind::Hidden);
         put({"br"}, Kind::Break);
-        put({"p", "div", "blockquote", "h1", "h2", "h3", "h4", "h5", "h6", "hr", "thead", "tbody", "tfoot", "tr",
-             "caption", "dl", "dt", "dd", "section", "article", "header", "footer", "nav", "aside", "center",
-             "address", "figure", "figcaption", "main", "details", "summary", "form", "fieldset", "legend"},
+        put({"p",          "div",     "blockquote", "h1",      "h2",   "h3",       "h4",     "h5",      "h6",
+             "hr",         "thead",   "tbody",      "tfoot",   "tr",   "caption",  "dl",     "dt",      "dd",
+             "section",    "article", "header",     "footer",  "nav",  "aside",    "center", "address", "figure",
+             "figcaption", "main",    "details",    "summary", "form", "fieldset", "legend"},
             Kind::Block);
         put({"pre", "listing", "xmp"}, Kind::Preformatted);
         put({"ul", "menu", "dir"}, Kind::List);
@@ -45,13 +45,14 @@ Kind kindOf(QStringView name)
         put({"li"}, Kind::ListItem);
         put({"td", "th"}, Kind::Cell);
         put({"table"}, Kind::Table);
-        put({"b", "strong", "i", "em", "u", "s", "strike", "del", "ins", "font", "mark", "small", "big", "code",
-             "tt", "kbd", "samp", "var", "cite", "dfn", "abbr", "acronym", "q", "blink"},
+        put({"b",   "strong", "i",  "em",  "u",    "s",   "strike", "del", "ins",  "font",    "mark", "small",
+             "big", "code",   "tt", "kbd", "samp", "var", "cite",   "dfn", "abbr", "acronym", "q",    "blink"},
             Kind::Formatting);
         put({"a"}, Kind::Link);
         put({"sub", "sup"}, Kind::Index);
-        put({"img", "image", "audio", "video", "object", "embed", "iframe", "frame", "svg", "math", "canvas",
-             "picture", "applet", "map", "area", "source", "track", "input", "button", "select", "textarea"},
+        put({"img",   "image",  "audio", "video",  "object",  "embed",  "iframe",
+             "frame", "svg",    "math",  "canvas", "picture", "applet", "map",
+             "area",  "source", "track", "input",  "button",  "select", "textarea"},
             Kind::Object);
         return k;
     }();
@@ -79,9 +80,9 @@ const QHash<QString, char32_t>& namedCharacters()
         for (int i = 0; i < 96; ++i)
             t.insert(QString::fromLatin1(latin1[i]), char32_t(0xA0 + i));
         // The Greek letters, capitals from U+0391 and small from U+03B1 (U+03A2 is no letter).
-        const char* greek[] = {"lpha", "eta",   "amma", "elta", "psilon", "eta", "ta",   "heta",
-                               "ota",  "appa",  "ambda", "u",   "u",      "i",   "micron", "i",
-                               "ho",   nullptr, "igma", "au",   "psilon", "hi",  "hi",   "si", "mega"};
+        const char* greek[] = {"lpha", "eta",   "amma",   "elta", "psilon", "eta",    "ta",  "heta", "ota",
+                               "appa", "ambda", "u",      "u",    "i",      "micron", "i",   "ho",   nullptr,
+                               "igma", "au",    "psilon", "hi",   "hi",     "si",     "mega"};
         const char* initials = "ABGDEZETIKLMNXOPR_STUPCPO";
         for (int i = 0; i < 25; ++i) {
             if (!greek[i])
@@ -93,18 +94,16 @@ const QHash<QString, char32_t>& namedCharacters()
         }
         t.insert(QStringLiteral("sigmaf"), 0x3C2);
         const std::pair<const char*, char32_t> others[] = {
-            {"quot", 34},      {"amp", 38},       {"apos", 39},      {"lt", 60},        {"gt", 62},
-            {"OElig", 338},    {"oelig", 339},    {"Scaron", 352},   {"scaron", 353},   {"Yuml", 376},
-            {"fnof", 402},     {"circ", 710},     {"tilde", 732},    {"ensp", 8194},    {"emsp", 8195},
-            {"thinsp", 8201},  {"zwnj", 8204},    {"zwj", 8205},     {"lrm", 8206},     {"rlm", 8207},
-            {"ndash", 8211},   {"mdash", 8212},   {"lsquo", 8216},   {"rsquo", 8217},   {"sbquo", 8218},
-            {"ldquo", 8220},   {"rdquo", 8221},   {"bdquo", 8222},   {"dagger", 8224},  {"Dagger", 8225},
-            {"bull", 8226},    {"hellip", 8230},  {"permil", 8240},  {"prime", 8242},   {"Prime", 8243},
-            {"lsaquo", 8249},  {"rsaquo", 8250},  {"oline", 8254},   {"frasl", 8260},   {"euro", 8364},
-            {"numero", 8470},  {"trade", 8482},   {"larr", 8592},    {"uarr", 8593},    {"rarr", 8594},
-            {"darr", 8595},    {"harr", 8596},    {"minus", 8722},   {"radic", 8730},   {"infin", 8734},
-            {"asymp", 8776},   {"ne", 8800},      {"equiv", 8801},   {"le", 8804},      {"ge", 8805},
-            {"sum", 8721},     {"prod", 8719},    {"loz", 9674},     {"hearts", 9829},  {"NewLine", 10},
+            {"quot", 34},     {"amp", 38},      {"apos", 39},     {"lt", 60},       {"gt", 62},       {"OElig", 338},
+            {"oelig", 339},   {"Scaron", 352},  {"scaron", 353},  {"Yuml", 376},    {"fnof", 402},    {"circ", 710},
+            {"tilde", 732},   {"ensp", 8194},   {"emsp", 8195},   {"thinsp", 8201}, {"zwnj", 8204},   {"zwj", 8205},
+            {"lrm", 8206},    {"rlm", 8207},    {"ndash", 8211},  {"mdash", 8212},  {"lsquo", 8216},  {"rsquo", 8217},
+            {"sbquo", 8218},  {"ldquo", 8220},  {"rdquo", 8221},  {"bdquo", 8222},  {"dagger", 8224}, {"Dagger", 8225},
+            {"bull", 8226},   {"hellip", 8230}, {"permil", 8240}, {"prime", 8242},  {"Prime", 8243},  {"lsaquo", 8249},
+            {"rsaquo", 8250}, {"oline", 8254},  {"frasl", 8260},  {"euro", 8364},   {"numero", 8470}, {"trade", 8482},
+            {"larr", 8592},   {"uarr", 8593},   {"rarr", 8594},   {"darr", 8595},   {"harr", 8596},   {"minus", 8722},
+            {"radic", 8730},  {"infin", 8734},  {"asymp", 8776},  {"ne", 8800},     {"equiv", 8801},  {"le", 8804},
+            {"ge", 8805},     {"sum", 8721},    {"prod", 8719},   {"loz", 9674},    {"hearts", 9829}, {"NewLine", 10},
             {"Tab", 9}};
         for (const auto& [name, code] : others)
             t.insert(QString::fromLatin1(name), code);
@@ -113,10 +112,7 @@ const QHash<QString, char32_t>& namedCharacters()
     return table;
 }
 
-QString fromCode(char32_t code)
-{
-    return QString::fromUcs4(&code, 1);
-}
+QString fromCode(char32_t code) { return QString::fromUcs4(&code, 1); }
 
 // The character of a numeric reference's digits, or 0 when they name none
 // that a text may hold.

@@ -186,8 +186,9 @@ void interaction(QXmlStreamReader& r, Body& body, Draft& d)
 {
     ++body.interactions;
     body.responseIdentifier = r.attributes().value(QLatin1String("responseIdentifier")).toString();
-    body.maxChoices = r.attributes().hasAttribute(QLatin1String("maxChoices")) ? r.attributes().value(QLatin1String("maxChoices")).toString()
-                                                                 : QStringLiteral("1");
+    body.maxChoices = r.attributes().hasAttribute(QLatin1String("maxChoices"))
+                          ? r.attributes().value(QLatin1String("maxChoices")).toString()
+                          : QStringLiteral("1");
     while (r.readNextStartElement()) {
         if (r.name() == u"prompt") {
             body.prompt = content(r, body, d);
@@ -302,10 +303,10 @@ void readItem(const QByteArray& xml, const QString& file, int number, exchange::
     if (body.interactions == 0) {
         d.otherKind = QStringLiteral("в вопросе нет выбора ответа (<choiceInteraction>)");
     } else if (body.interactions > 1 || !body.otherInteraction.isEmpty()) {
-        d.otherKind = (body.otherInteraction.isEmpty()
-                           ? QStringLiteral("вопрос с несколькими взаимодействиями")
-                           : QStringLiteral("вопрос типа <%1>").arg(body.otherInteraction)) +
-                      QStringLiteral(" — переносятся только вопросы с выбором одного ответа");
+        d.otherKind =
+            (body.otherInteraction.isEmpty() ? QStringLiteral("вопрос с несколькими взаимодействиями")
+                                             : QStringLiteral("вопрос типа <%1>").arg(body.otherInteraction)) +
+            QStringLiteral(" — переносятся только вопросы с выбором одного ответа");
     }
     if (!d.otherKind.isEmpty()) {
         collector.take(std::move(d));

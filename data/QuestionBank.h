@@ -28,8 +28,8 @@ using Writable = std::function<bool(const aiken::Question& question, QString* pr
 // written (see aiken::fromStored, and the format's own test) makes the
 // whole topic fail with an Error that names each such question by its
 // running number nom1 and the format by its name.
-QList<aiken::Question> topicQuestions(Table& test, const QString& topic, const QString& format = QStringLiteral("Aiken"),
-                                      const Writable& writable = {});
+QList<aiken::Question> topicQuestions(Table& test, const QString& topic,
+                                      const QString& format = QStringLiteral("Aiken"), const Writable& writable = {});
 
 // Adds the questions to the topic, all or none, in one transaction (the
 // running handler's, which its end commits; outside a handler one of the

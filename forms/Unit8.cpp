@@ -100,8 +100,8 @@ void TForm8::createControls()
     sEdit1 = named(new QLineEdit(sGroupBox1), "sEdit1", "EDIT");
     sEdit1->setGeometry(8, 32, 753, 28);
     sEdit1->setAccessibleName(QStringLiteral("Тема раздела тестирования"));
-    sEdit1->setAccessibleDescription(
-        QStringLiteral("Тема вопроса; для импорта и экспорта — тема, в которую добавить вопросы или которую сохранить"));
+    sEdit1->setAccessibleDescription(QStringLiteral(
+        "Тема вопроса; для импорта и экспорта — тема, в которую добавить вопросы или которую сохранить"));
 
     sButton1 = named(new QPushButton(QStringLiteral("Добавить"), this), "sButton1", "BUTTON");
     sButton1->setGeometry(8, 552, 130, 25);
@@ -142,9 +142,10 @@ void TForm8::createMenu()
 {
     ImportAction = contextmenu::action(this, QStringLiteral("ImportAction"), QStringLiteral("Импорт вопросов…"),
                                        QKeySequence(Qt::CTRL | Qt::Key_O));
-    ImportMoodleXmlAction = contextmenu::action(this, QStringLiteral("ImportMoodleXmlAction"),
-                                                QStringLiteral("Импорт из Moodle XML…"), {});
-    ImportGiftAction = contextmenu::action(this, QStringLiteral("ImportGiftAction"), QStringLiteral("Импорт из GIFT…"), {});
+    ImportMoodleXmlAction =
+        contextmenu::action(this, QStringLiteral("ImportMoodleXmlAction"), QStringLiteral("Импорт из Moodle XML…"), {});
+    ImportGiftAction =
+        contextmenu::action(this, QStringLiteral("ImportGiftAction"), QStringLiteral("Импорт из GIFT…"), {});
     ImportQtiAction =
         contextmenu::action(this, QStringLiteral("ImportQtiAction"), QStringLiteral("Импорт из IMS QTI 2.1…"), {});
     // Ctrl+S writes to a file, as it does in the results register.
@@ -187,9 +188,14 @@ namespace {
 const TForm8::BankFormat& aikenFormat()
 {
     static const TForm8::BankFormat f{
-        QStringLiteral("Aiken"), QStringLiteral("Вопросы в формате Aiken (*.txt);;Все файлы (*)"),
-        QStringLiteral("txt"), [](const QByteArray& bytes) { return exchange::Imported{aiken::read(bytes), {}}; },
-        [](const QString&, const QList<aiken::Question>& questions) { return aiken::write(questions); }, {}};
+        QStringLiteral("Aiken"),
+        QStringLiteral("Вопросы в формате Aiken (*.txt);;Все файлы (*)"),
+        QStringLiteral("txt"),
+        [](const QByteArray& bytes) {
+            return exchange::Imported{aiken::read(bytes), {}};
+        },
+        [](const QString&, const QList<aiken::Question>& questions) { return aiken::write(questions); },
+        {}};
     return f;
 }
 
@@ -197,7 +203,10 @@ const TForm8::BankFormat& moodleXmlFormat()
 {
     static const TForm8::BankFormat f{QStringLiteral("Moodle XML"),
                                       QStringLiteral("Вопросы в формате Moodle XML (*.xml);;Все файлы (*)"),
-                                      QStringLiteral("xml"), moodlexml::read, moodlexml::write, exchange::xmlWritable};
+                                      QStringLiteral("xml"),
+                                      moodlexml::read,
+                                      moodlexml::write,
+                                      exchange::xmlWritable};
     return f;
 }
 
@@ -205,7 +214,10 @@ const TForm8::BankFormat& giftFormat()
 {
     static const TForm8::BankFormat f{QStringLiteral("GIFT"),
                                       QStringLiteral("Вопросы в формате GIFT (*.gift *.txt);;Все файлы (*)"),
-                                      QStringLiteral("gift"), gift::read, gift::write, gift::writable};
+                                      QStringLiteral("gift"),
+                                      gift::read,
+                                      gift::write,
+                                      gift::writable};
     return f;
 }
 
@@ -213,7 +225,10 @@ const TForm8::BankFormat& qtiFormat()
 {
     static const TForm8::BankFormat f{QStringLiteral("IMS QTI 2.1"),
                                       QStringLiteral("Пакеты вопросов IMS QTI 2.1 (*.zip);;Все файлы (*)"),
-                                      QStringLiteral("zip"), qti::read, qti::write, exchange::xmlWritable};
+                                      QStringLiteral("zip"),
+                                      qti::read,
+                                      qti::write,
+                                      exchange::xmlWritable};
     return f;
 }
 
@@ -271,8 +286,7 @@ void TForm8::importBank(const BankFormat& format)
     temi->open();
     const std::optional<QString> topic =
         chosenTopic(QStringLiteral("Импорт вопросов"),
-                    QStringLiteral("Тема, в которую добавить вопросы из файла «%1»:").arg(fileName),
-                    {});
+                    QStringLiteral("Тема, в которую добавить вопросы из файла «%1»:").arg(fileName), {});
     if (!topic)
         return;
     sEdit1->setText(*topic);
@@ -301,8 +315,7 @@ void TForm8::exportBank(const BankFormat& format)
         chosenTopic(QStringLiteral("Экспорт темы"), QStringLiteral("Тема, вопросы которой сохранить в файл:"), {});
     if (!topic)
         return;
-    const QList<aiken::Question> questions =
-        questionbank::topicQuestions(*test, *topic, format.name, format.writable);
+    const QList<aiken::Question> questions = questionbank::topicQuestions(*test, *topic, format.name, format.writable);
     if (questions.isEmpty()) {
         Platform::messages().notice(this, QStringLiteral("В теме «%1» нет вопросов.").arg(*topic));
         return;
@@ -314,8 +327,8 @@ void TForm8::exportBank(const BankFormat& format)
     NewFile file(path);
     file.write(format.write(*topic, questions));
     file.commit();
-    Platform::messages().notice(this, QStringLiteral("Вопросы темы «%1» сохранены в файл «%2».")
-                                          .arg(*topic, filechoice::shownPath(path)));
+    Platform::messages().notice(
+        this, QStringLiteral("Вопросы темы «%1» сохранены в файл «%2».").arg(*topic, filechoice::shownPath(path)));
 }
 
 void TForm8::fillTree()

@@ -27,7 +27,10 @@ using Reader = std::function<Imported(const QByteArray&)>;
 using Writer = std::function<QByteArray(const QString&, const QList<aiken::Question>&)>;
 
 // A question as "text | its lines → letter".
-QString shown(const aiken::Question& q) { return QString(q.text).replace(QStringLiteral("\r\n"), QStringLiteral(" | ")) + QStringLiteral(" → ") + q.answer; }
+QString shown(const aiken::Question& q)
+{
+    return QString(q.text).replace(QStringLiteral("\r\n"), QStringLiteral(" | ")) + QStringLiteral(" → ") + q.answer;
+}
 
 QStringList shown(const QList<aiken::Question>& questions)
 {
@@ -76,14 +79,15 @@ QString multichoice(const QString& text, const QStringList& answers, const QStri
 
 QByteArray item(const QString& body, const QString& correct = QStringLiteral("A"), const QString& declaration = {})
 {
-    return (QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                           "<assessmentItem xmlns=\"http://www.imsglobal.org/xsd/imsqti_v2p1\" identifier=\"q\" "
-                           "title=\"Вопрос\" adaptive=\"false\" timeDependent=\"false\">\n"
-                           "<responseDeclaration identifier=\"RESPONSE\" cardinality=\"single\" baseType=\"identifier\">"
-                           "<correctResponse><value>%1</value></correctResponse>%2</responseDeclaration>\n"
-                           "<itemBody>%3</itemBody>\n"
-                           "<responseProcessing template=\"http://www.imsglobal.org/question/qti_v2p1/rptemplates/"
-                           "match_correct\"/>\n</assessmentItem>\n")
+    return (QStringLiteral(
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                "<assessmentItem xmlns=\"http://www.imsglobal.org/xsd/imsqti_v2p1\" identifier=\"q\" "
+                "title=\"Вопрос\" adaptive=\"false\" timeDependent=\"false\">\n"
+                "<responseDeclaration identifier=\"RESPONSE\" cardinality=\"single\" baseType=\"identifier\">"
+                "<correctResponse><value>%1</value></correctResponse>%2</responseDeclaration>\n"
+                "<itemBody>%3</itemBody>\n"
+                "<responseProcessing template=\"http://www.imsglobal.org/question/qti_v2p1/rptemplates/"
+                "match_correct\"/>\n</assessmentItem>\n")
                 .arg(correct, declaration, body))
         .toUtf8();
 }
@@ -130,8 +134,8 @@ QList<aiken::Question> demoQuestions()
     QFile seed(QFINDTESTDATA("../../course/test.sql"));
     if (!seed.open(QIODevice::ReadOnly))
         return {};
-    static const QRegularExpression row(
-        QStringLiteral(R"(INSERT INTO test \(nom, nom1, test, rasdel, otv\) VALUES \(\d+, \d+, '((?:[^']|'')*)', '(?:[^']|'')*', '([A-E])'\);)"));
+    static const QRegularExpression row(QStringLiteral(
+        R"(INSERT INTO test \(nom, nom1, test, rasdel, otv\) VALUES \(\d+, \d+, '((?:[^']|'')*)', '(?:[^']|'')*', '([A-E])'\);)"));
     QList<aiken::Question> out;
     const QString sql = QString::fromUtf8(seed.readAll());
     for (auto it = row.globalMatch(sql); it.hasNext();) {
@@ -203,8 +207,8 @@ private slots:
             << "a &foo; b & c < d" << false << "a &foo; b & c < d"
             << QStringList{"обозначение «&foo;» оставлено как есть"} << QStringList{};
         QTest::newRow("formatting and a link are left behind")
-            << "<b>Жирный</b> <a href=\"x\">ссылка</a> <span lang=\"ru\">текст</span>" << false
-            << "Жирный ссылка текст" << QStringList{"оформление текста (<b>)", "адрес ссылки (<a>)"} << QStringList{};
+            << "<b>Жирный</b> <a href=\"x\">ссылка</a> <span lang=\"ru\">текст</span>" << false << "Жирный ссылка текст"
+            << QStringList{"оформление текста (<b>)", "адрес ссылки (<a>)"} << QStringList{};
         QTest::newRow("lists, numbered lists, a table")
             << "<ol><li>один</li><li>два</li></ol><ul><li>три</li></ul><table><tr><td>a</td><td>b</td></tr></table>"
             << false << "1. один\n2. два\nтри\na b" << QStringList{"таблица (её ячейки записаны через пробел)"}
@@ -213,12 +217,11 @@ private slots:
             << "<style>p { color: red }</style><script>if (a < b) x();</script>текст<!-- <b>нет</b> -->" << false
             << "текст" << QStringList{} << QStringList{};
         QTest::newRow("pictures and indices change the meaning")
-            << "H<sub>2</sub>O <img src=\"@@PLUGINFILE@@/a.png\"> x<sup>2</sup>" << false << "H2O x2"
-            << QStringList{}
+            << "H<sub>2</sub>O <img src=\"@@PLUGINFILE@@/a.png\"> x<sup>2</sup>" << false << "H2O x2" << QStringList{}
             << QStringList{"верхний или нижний индекс (<sub>)", "рисунок, звук, формула или другой объект (<img>)",
                            "верхний или нижний индекс (<sup>)"};
-        QTest::newRow("a tag that never ends is text") << "a <b c" << false << "a <b c" << QStringList{}
-                                                       << QStringList{};
+        QTest::newRow("a tag that never ends is text")
+            << "a <b c" << false << "a <b c" << QStringList{} << QStringList{};
     }
 
     void plainTextOfMarkup()
@@ -334,9 +337,9 @@ private slots:
             << QStringList{"строка 1: файл повреждён, это не правильный XML (Encountered incorrectly encoded "
                            "content.)"};
         QTest::newRow("entities growing without bound") << kBomb.toUtf8() << QStringList{kDtdRefused};
-        QTest::newRow("an entity never declared")
-            << moodle(QStringLiteral("&xxe;")) << QStringList{"строка 3: файл повреждён, это не правильный XML "
-                                                              "(Entity 'xxe' not declared.)"};
+        QTest::newRow("an entity never declared") << moodle(QStringLiteral("&xxe;"))
+                                                  << QStringList{"строка 3: файл повреждён, это не правильный XML "
+                                                                 "(Entity 'xxe' not declared.)"};
         QTest::newRow("another XML file") << QByteArray("<html><body/></html>")
                                           << QStringList{"строка 1: это не файл Moodle XML: в нём <html>, а не <quiz>"};
         QTest::newRow("no question to carry")
@@ -378,11 +381,11 @@ private slots:
                            "A) second | B) third | C) fourth → C"}
             << QStringList{};
         QTest::newRow("feedback, a weight of 100, general feedback, a category")
-            << "$CATEGORY: $course$/Спектр\n\n"
+            << "$CATEGORY: $course$/Спектр\n"
                "::Q2:: What's between orange and green in the spectrum?\n"
                "{ ~yellow # wrong ~red # wrong, it's yellow ~%100%жёлтый # right ####Это жёлтый.}\n"
             << QStringList{"What's between orange and green in the spectrum? | A) yellow | B) red | C) жёлтый → C"}
-            << QStringList{"вопрос 1 «Q2» (строка 3): не перенесено: общий отзыв; отзывы к ответам"};
+            << QStringList{"вопрос 1 «Q2» (строка 2): не перенесено: общий отзыв; отзывы к ответам"};
         QTest::newRow("escapes, line ends, formats")
             << "::Escapes::1 + 2 \\= 3\\: верно\\? \\{a\\} \\~ \\# \\\\ \\nвторая строка{=да ~нет}\n\n"
                "[html]<p>Кто <b>написал</b><br>«Мцыри»?\n</p>{=Лермонтов ~<i>Пушкин</i>}\n\n"
@@ -472,13 +475,14 @@ private slots:
         QTest::addColumn<QStringList>("questions");
         QTest::addColumn<QStringList>("remarks");
         QTest::newRow("a choice with a prompt, choices out of order")
-            << package(item(QStringLiteral("<p>Прочтите вопрос.</p><choiceInteraction responseIdentifier=\"RESPONSE\" "
-                                           "shuffle=\"true\" maxChoices=\"1\"><prompt>Кто написал <em>«Отцы и "
-                                           "дети»</em>?</prompt><simpleChoice identifier=\"ChoiceB\">Гончаров"
-                                           "</simpleChoice><simpleChoice identifier=\"ChoiceA\">Тургенев<feedbackInline "
-                                           "outcomeIdentifier=\"FEEDBACK\" identifier=\"ChoiceA\">Верно</feedbackInline>"
-                                           "</simpleChoice></choiceInteraction>"),
-                            QStringLiteral("ChoiceA")))
+            << package(
+                   item(QStringLiteral("<p>Прочтите вопрос.</p><choiceInteraction responseIdentifier=\"RESPONSE\" "
+                                       "shuffle=\"true\" maxChoices=\"1\"><prompt>Кто написал <em>«Отцы и "
+                                       "дети»</em>?</prompt><simpleChoice identifier=\"ChoiceB\">Гончаров"
+                                       "</simpleChoice><simpleChoice identifier=\"ChoiceA\">Тургенев<feedbackInline "
+                                       "outcomeIdentifier=\"FEEDBACK\" identifier=\"ChoiceA\">Верно</feedbackInline>"
+                                       "</simpleChoice></choiceInteraction>"),
+                        QStringLiteral("ChoiceA")))
             << QStringList{"Прочтите вопрос. | Кто написал «Отцы и дети»? | A) Гончаров | B) Тургенев → B"}
             << QStringList{"вопрос 1 «Вопрос» (файл q.xml, строка 2): не перенесено: оформление текста (<em>); "
                            "отзывы"};
@@ -507,10 +511,10 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("problems");
         const QByteArray good = package(item(QStringLiteral("<p>Кто?</p>") + choices()));
-        QTest::newRow("not a ZIP archive") << QByteArray("<manifest/>")
-                                           << QStringList{"это не архив ZIP или архив повреждён"};
-        QTest::newRow("an archive cut short") << good.left(good.size() / 2)
-                                              << QStringList{"это не архив ZIP или архив повреждён"};
+        QTest::newRow("not a ZIP archive")
+            << QByteArray("<manifest/>") << QStringList{"это не архив ZIP или архив повреждён"};
+        QTest::newRow("an archive cut short")
+            << good.left(good.size() / 2) << QStringList{"это не архив ZIP или архив повреждён"};
         QByteArray flipped = good;
         const qsizetype at = flipped.indexOf("q.xml") + 5 + 60; // inside the item's compressed bytes
         flipped[at] = char(flipped[at] ^ 0x55);
@@ -520,9 +524,8 @@ private slots:
                           {QStringLiteral("q.xml"), item(choices())},
                           {QStringLiteral("../../.bashrc"), QByteArray("x")}})
             << QStringList{"путь «../../.bashrc» выходит за папку пакета («..»)"};
-        QTest::newRow("an absolute path")
-            << qti::pack({{QStringLiteral("/etc/passwd"), QByteArray("x")}})
-            << QStringList{"путь «/etc/passwd» в пакете абсолютный"};
+        QTest::newRow("an absolute path") << qti::pack({{QStringLiteral("/etc/passwd"), QByteArray("x")}})
+                                          << QStringList{"путь «/etc/passwd» в пакете абсолютный"};
         QTest::newRow("a manifest naming a file outside")
             << qti::pack({{QStringLiteral("imsmanifest.xml"), manifest({QStringLiteral("a/../../q.xml")})}})
             << QStringList{"файл imsmanifest.xml, строка 5: путь «a/../../q.xml» выходит за папку пакета («..»)"};
@@ -601,9 +604,10 @@ private slots:
         const QList<aiken::Question> questions = trickyQuestions();
         // GIFT: the special characters escaped; the category named after the topic.
         const QString giftText = QString::fromUtf8(gift::write(QStringLiteral("Темы/подтемы"), questions));
-        QVERIFY(giftText.startsWith(QStringLiteral("$CATEGORY: $course$/Темы//подтемы\r\n\r\nКакие знаки особые в "
-                                                   "GIFT\\: \\~ \\= \\# \\{ \\} \\: и \\\\?\\nвторая строка\\: «a\\\\nb» "
-                                                   "{\r\n\t~\\~тильда\r\n\t~\\=равно \\#решётка\r\n")));
+        QVERIFY(
+            giftText.startsWith(QStringLiteral("$CATEGORY: $course$/Темы//подтемы\r\n\r\nКакие знаки особые в "
+                                               "GIFT\\: \\~ \\= \\# \\{ \\} \\: и \\\\?\\nвторая строка\\: «a\\\\nb» "
+                                               "{\r\n\t~\\~тильда\r\n\t~\\=равно \\#решётка\r\n")));
         QVERIFY(giftText.contains(QStringLiteral("\r\n[plain]Что значит тег <b> и &amp; в HTML? {\r\n")));
         QVERIFY(giftText.contains(QStringLiteral("\r\n[plain][html] в начале строки {\r\n\t~%0%%10% скидки\r\n\t=%100%"
                                                  "%100% верно\r\n}\r\n")));

@@ -33,7 +33,6 @@ int lineCount(const QByteArray& bytes)
     return int(bytes.count('\n') + bytes.count('\r')) + 1;
 }
 
-
 // The file's bytes from its text, in the encoding the reader took.
 bool sameBytes(const QByteArray& file, const QString& text)
 {

@@ -11,7 +11,8 @@ namespace {
 QString fault(const QByteArray& file, bool* accepted)
 {
     return fuzz::exchangeFault(
-        file, accepted, gift::read, [](const QList<aiken::Question>& q) { return gift::write(QStringLiteral("Тема"), q); },
+        file, accepted, gift::read,
+        [](const QList<aiken::Question>& q) { return gift::write(QStringLiteral("Тема"), q); },
         [](const aiken::Question& q) { return gift::writable(q, nullptr); });
 }
 
@@ -42,10 +43,38 @@ int main(int argc, char** argv)
         "[plain]<b> в начале{=%100%да ~%0%нет}\n\n"
         "Верно?{T}\n");
     const QList<QByteArray> seeds{bank.toUtf8(), QByteArray("\xEF\xBB\xBF") + bank.toUtf8(), Cp1251::encode(bank)};
-    const QList<QByteArray> tokens{"{", "}", "=", "~", "#", "####", "::", "\\", "\\n", "\\=", "\\{", "%50%", "%100%",
-                                   "->", "[html]", "[plain]", "[moodle]", "$CATEGORY:", "//", "\n", "\n\n", "<b>",
-                                   "&amp;", "<img>", "A. ", "ANSWER: ", "{T}", "{#1:2}", "\xEF\xBB\xBF", "\xFF\xFE",
-                                   QByteArray("\0", 1), "\xD0"};
+    const QList<QByteArray> tokens{"{",
+                                   "}",
+                                   "=",
+                                   "~",
+                                   "#",
+                                   "####",
+                                   "::",
+                                   "\\",
+                                   "\\n",
+                                   "\\=",
+                                   "\\{",
+                                   "%50%",
+                                   "%100%",
+                                   "->",
+                                   "[html]",
+                                   "[plain]",
+                                   "[moodle]",
+                                   "$CATEGORY:",
+                                   "//",
+                                   "\n",
+                                   "\n\n",
+                                   "<b>",
+                                   "&amp;",
+                                   "<img>",
+                                   "A. ",
+                                   "ANSWER: ",
+                                   "{T}",
+                                   "{#1:2}",
+                                   "\xEF\xBB\xBF",
+                                   "\xFF\xFE",
+                                   QByteArray("\0", 1),
+                                   "\xD0"};
     return fuzz::loop("fuzz_gift", argc, argv, seeds, tokens, fault);
 }
 

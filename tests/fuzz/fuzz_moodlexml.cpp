@@ -53,11 +53,33 @@ int main(int argc, char** argv)
         QByteArray("\xEF\xBB\xBF") + bank.toUtf8(),
         Cp1251::encode(QString(bank).replace(QStringLiteral("UTF-8"), QStringLiteral("windows-1251"))),
     };
-    const QList<QByteArray> tokens{"<question type=\"multichoice\">", "</question>", "<answer fraction=\"100\">",
-                                   "<answer fraction=\"50\">", "</answer>", "<text>", "</text>", "<![CDATA[", "]]>",
-                                   "<single>false</single>", "&amp;", "&lt;", "&#171;", "<br>", "<p>", "</p>",
-                                   "<img src=\"a\">", "A) ", "A. ", "ANSWER: ", "<!DOCTYPE quiz>", "&x;",
-                                   "format=\"plain_text\"", "format=\"html\"", "\n", "\xC3", "\xFF"};
+    const QList<QByteArray> tokens{"<question type=\"multichoice\">",
+                                   "</question>",
+                                   "<answer fraction=\"100\">",
+                                   "<answer fraction=\"50\">",
+                                   "</answer>",
+                                   "<text>",
+                                   "</text>",
+                                   "<![CDATA[",
+                                   "]]>",
+                                   "<single>false</single>",
+                                   "&amp;",
+                                   "&lt;",
+                                   "&#171;",
+                                   "<br>",
+                                   "<p>",
+                                   "</p>",
+                                   "<img src=\"a\">",
+                                   "A) ",
+                                   "A. ",
+                                   "ANSWER: ",
+                                   "<!DOCTYPE quiz>",
+                                   "&x;",
+                                   "format=\"plain_text\"",
+                                   "format=\"html\"",
+                                   "\n",
+                                   "\xC3",
+                                   "\xFF"};
     return fuzz::loop("fuzz_moodlexml", argc, argv, seeds, tokens, fault);
 }
 

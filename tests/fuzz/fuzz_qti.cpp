@@ -16,7 +16,8 @@ QString fault(const QByteArray& file, bool* accepted)
 {
     // The archive carries the time it was made: the bytes written again may differ.
     return fuzz::exchangeFault(
-        file, accepted, qti::read, [](const QList<aiken::Question>& q) { return qti::write(QStringLiteral("Тема"), q); },
+        file, accepted, qti::read,
+        [](const QList<aiken::Question>& q) { return qti::write(QStringLiteral("Тема"), q); },
         [](const aiken::Question& q) { return exchange::xmlWritable(q, nullptr); }, false);
 }
 
@@ -72,11 +73,24 @@ int main(int argc, char** argv)
         "<responseProcessing template=\"http://www.imsglobal.org/question/qti_v2p1/rptemplates/match_correct\"/>\n"
         "</assessmentItem>\n");
     const QList<QByteArray> seeds{item.toUtf8()};
-    const QList<QByteArray> tokens{"<simpleChoice identifier=\"D\">", "</simpleChoice>", "maxChoices=\"0\"",
-                                   "cardinality=\"multiple\"", "<value>A</value>", "<p>", "</p>", "<br/>", "<img/>",
-                                   "<textEntryInteraction/>", "<choiceInteraction>", "</choiceInteraction>",
-                                   "<mapping><mapEntry mapKey=\"A\" mappedValue=\"0.5\"/></mapping>", "&amp;",
-                                   "<!DOCTYPE a>", "A. ", "\n", "\xFF"};
+    const QList<QByteArray> tokens{"<simpleChoice identifier=\"D\">",
+                                   "</simpleChoice>",
+                                   "maxChoices=\"0\"",
+                                   "cardinality=\"multiple\"",
+                                   "<value>A</value>",
+                                   "<p>",
+                                   "</p>",
+                                   "<br/>",
+                                   "<img/>",
+                                   "<textEntryInteraction/>",
+                                   "<choiceInteraction>",
+                                   "</choiceInteraction>",
+                                   "<mapping><mapEntry mapKey=\"A\" mappedValue=\"0.5\"/></mapping>",
+                                   "&amp;",
+                                   "<!DOCTYPE a>",
+                                   "A. ",
+                                   "\n",
+                                   "\xFF"};
     return fuzz::loop("fuzz_qti", argc, argv, seeds, tokens, fault, packageOf);
 }
 

@@ -117,10 +117,10 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
             QApplication::sendEvent(tree->viewport(), &event);
         }
-        QCOMPARE(items, QStringList({"Импорт вопросов…\tCtrl+O", "Импорт из Moodle XML…\t", "Импорт из GIFT…\t",
-                                     "Импорт из IMS QTI 2.1…\t", "Экспорт темы…\tCtrl+S",
-                                     "Экспорт темы в Moodle XML…\t", "Экспорт темы в GIFT…\t",
-                                     "Экспорт темы в IMS QTI 2.1…\t"}));
+        QCOMPARE(items,
+                 QStringList({"Импорт вопросов…\tCtrl+O", "Импорт из Moodle XML…\t", "Импорт из GIFT…\t",
+                              "Импорт из IMS QTI 2.1…\t", "Экспорт темы…\tCtrl+S", "Экспорт темы в Moodle XML…\t",
+                              "Экспорт темы в GIFT…\t", "Экспорт темы в IMS QTI 2.1…\t"}));
         QCOMPARE(Form8->sTreeView1->selectedText(), QStringLiteral("2"));
         QCOMPARE(Form6->tblTest->value("nom1"), QVariant(qlonglong(2)));
     }
@@ -365,9 +365,12 @@ private slots:
     {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("file");
-        QTest::newRow("Moodle XML") << "MoodleXml" << "Пушкин.xml";
-        QTest::newRow("GIFT") << "Gift" << "Пушкин.gift";
-        QTest::newRow("IMS QTI 2.1") << "Qti" << "Пушкин.zip";
+        QTest::newRow("Moodle XML") << "MoodleXml"
+                                    << "Пушкин.xml";
+        QTest::newRow("GIFT") << "Gift"
+                              << "Пушкин.gift";
+        QTest::newRow("IMS QTI 2.1") << "Qti"
+                                     << "Пушкин.zip";
     }
 
     void exportThenImportInEachFormat()
