@@ -8,8 +8,10 @@
 //           questions into a new topic (reading and checking the file, the
 //           rows written through tblTest in the handler's one transaction,
 //           numbered, the topic added to temi, the commit, the tree refilled),
-//           against the same rows written with plain prepared SQLite
-//           statements in one transaction on a copy of the same file
+//           and its imports of the same questions from Moodle XML, GIFT and
+//           an IMS QTI 2.1 package, each against the same rows written with
+//           plain prepared SQLite statements in one transaction on a copy of
+//           the same file
 //
 //   bench_dataio [results] [questions] [rounds]   (defaults 100000 10000 5)
 //
@@ -22,6 +24,9 @@
 #include "app/Forms.h"
 #include "app/Startup.h"
 #include "data/Aiken.h"
+#include "data/Gift.h"
+#include "data/MoodleXml.h"
+#include "data/Qti.h"
 #include "data/Table.h"
 #include "forms/Unit6.h"
 #include "forms/Unit8.h"
@@ -30,7 +35,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -157,7 +164,7 @@ void checkQuiet(TestPlatform& platform, const QStringList& notices = {})
 
 void report(const QString& what, double seconds, const QString& against, double baseline)
 {
-    std::printf("  %s %8.3f s   %s %8.3f s   ratio %6.2f\n", qPrintable(what.leftJustified(22)), seconds,
+    std::printf("  %s %8.3f s   %s %8.3f s   ratio %6.2f\n", qPrintable(what.leftJustified(26)), seconds,
                 qPrintable(against.leftJustified(34)), baseline, seconds / baseline);
 }
 
@@ -188,7 +195,8 @@ int main(int argc, char** argv)
         for (int round = 0; round < rounds; ++round) {
             platform.fileAnswers << csvPath;
             exported.push_back(seconds([] { Form9->SaveCsvAction->trigger(); }));
-            checkQuiet(platform);
+            checkQuiet(platform, {QStringLiteral("Результаты сохранены в файл «%1».")
+                                      .arg(QDir::toNativeSeparators(QFileInfo(csvPath).absoluteFilePath()))});
             QFile written(csvPath);
             if (!written.open(QIODevice::ReadOnly))
                 fail(QStringLiteral("no CSV file"));
@@ -206,19 +214,36 @@ int main(int argc, char** argv)
     }
 
     // Import.
-    {
-        const QString bankPath = dir.filePath(QStringLiteral("вопросы.txt"));
-        const QByteArray bank = aikenFile(questions);
-        writeFile(bankPath, bank);
-        const QList<aiken::Question> parsed = aiken::read(bank);
+    const QByteArray aikenBank = aikenFile(questions);
+    const QList<aiken::Question> parsed = aiken::read(aikenBank);
+    struct Source {
+        QString format, file;
+        QByteArray bytes;
+        QAction* (*action)();
+    };
+    const QList<Source> sources{
+        {QStringLiteral("an Aiken file"), QStringLiteral("вопросы.txt"), aikenBank, [] { return Form8->ImportAction; }},
+        {QStringLiteral("a Moodle XML file"), QStringLiteral("вопросы.xml"), moodlexml::write(kTopic, parsed),
+         [] { return Form8->ImportMoodleXmlAction; }},
+        {QStringLiteral("a GIFT file"), QStringLiteral("вопросы.gift"), gift::write(kTopic, parsed),
+         [] { return Form8->ImportGiftAction; }},
+        {QStringLiteral("an IMS QTI 2.1 package"), QStringLiteral("вопросы.zip"), qti::write(kTopic, parsed),
+         [] { return Form8->ImportQtiAction; }},
+    };
+    for (const Source& source : sources) {
+        const QString bankPath = dir.filePath(source.file);
+        writeFile(bankPath, source.bytes);
         const QString expected = QStringLiteral("Добавлено вопросов: %1 (тема «%2»).").arg(questions).arg(kTopic);
         std::vector<double> imported, plain;
+        QString actionText;
         for (int round = 0; round < rounds; ++round) {
             QFile::copy(pristine, database);
             createWindows();
             Form8->sEdit1->setText(kTopic);
             platform.fileAnswers << bankPath;
-            imported.push_back(seconds([] { Form8->ImportAction->trigger(); }));
+            QAction* action = source.action();
+            actionText = action->text();
+            imported.push_back(seconds([action] { action->trigger(); }));
             checkQuiet(platform, {expected});
             if (Form6->tblTest->recordCount() != 1000 + questions)
                 fail(QStringLiteral("the import wrote %1 rows").arg(Form6->tblTest->recordCount() - 1000));
@@ -252,9 +277,9 @@ int main(int argc, char** argv)
             }
             QSqlDatabase::removeDatabase(QStringLiteral("bench_plain"));
         }
-        std::printf("import of %d questions from an Aiken file of %lld bytes, median of %d rounds\n", questions,
-                    qlonglong(bank.size()), rounds);
-        report(QStringLiteral("\"Импорт вопросов…\""), median(imported),
+        std::printf("import of %d questions from %s of %lld bytes, median of %d rounds\n", questions,
+                    qPrintable(source.format), qlonglong(source.bytes.size()), rounds);
+        report(QStringLiteral("\"") + actionText + u'"', median(imported),
                QStringLiteral("plain inserts in one transaction"), median(plain));
     }
     return 0;

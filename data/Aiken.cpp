@@ -455,6 +455,22 @@ bool fromStored(const QVariant& test, const QVariant& otv, Question* question, Q
     return true;
 }
 
+Parts partsOf(const Question& question)
+{
+    // As the reader takes the lines: the first is text whatever it looks
+    // like, and the options start at the first line lettered A after it.
+    Parts parts;
+    const QStringList lines = splitLines(question.text);
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRegularExpressionMatch option = i > 0 ? optionPattern().match(lines[i]) : QRegularExpressionMatch();
+        if (parts.options.isEmpty() && !(option.hasMatch() && option.captured(1) == u"A"))
+            parts.text << lines[i];
+        else
+            parts.options << (option.hasMatch() ? option.captured(2).trimmed() : lines[i].trimmed());
+    }
+    return parts;
+}
+
 QByteArray write(const QList<Question>& questions)
 {
     QByteArray out;

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // Questions in the Aiken format, the plain-text question bank that other
@@ -70,6 +71,15 @@ QList<Question> read(const QByteArray& bytes);
 // options in its text, an absent letter, a letter that is not one of its
 // options ...), returns false and says why in *problem.
 bool fromStored(const QVariant& test, const QVariant& otv, Question* question, QString* problem);
+
+// A question as read or as fromStored() gives it, taken apart: the lines
+// of its text before the options, and each option's text (what follows
+// "A) " or "A. "), in order.
+struct Parts {
+    QStringList text;
+    QStringList options;
+};
+Parts partsOf(const Question& question);
 
 // The questions as a file: UTF-8 without a byte-order mark, CR LF line ends,
 // a blank line between questions.

@@ -41,7 +41,8 @@ QStringList knownTopics(Table& temi, Table& test)
     return topics;
 }
 
-QList<aiken::Question> topicQuestions(Table& test, const QString& topic)
+QList<aiken::Question> topicQuestions(Table& test, const QString& topic, const QString& format,
+                                      const Writable& writable)
 {
     test.open();
     test.setFiltered(false);
@@ -54,7 +55,8 @@ QList<aiken::Question> topicQuestions(Table& test, const QString& topic)
         aiken::Question q;
         QString why;
         if (aiken::fromStored(test.valueAt(i, QStringLiteral("test")), test.valueAt(i, QStringLiteral("otv")), &q,
-                              &why)) {
+                              &why) &&
+            (!writable || writable(q, &why))) {
             questions << q;
         } else {
             const QVariant nom1 = test.valueAt(i, QStringLiteral("nom1"));
@@ -67,8 +69,8 @@ QList<aiken::Question> topicQuestions(Table& test, const QString& topic)
         QStringList shown = problems.mid(0, kNamed);
         if (problems.size() > kNamed)
             shown << QStringLiteral("и ещё вопросов: %1").arg(problems.size() - kNamed);
-        throw Error(QStringLiteral("Тему «%1» нельзя записать в формате Aiken, файл не записан:\n%2")
-                        .arg(topic, shown.join(u'\n')));
+        throw Error(QStringLiteral("Тему «%1» нельзя записать в формате %2, файл не записан:\n%3")
+                        .arg(topic, format, shown.join(u'\n')));
     }
     return questions;
 }

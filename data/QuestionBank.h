@@ -19,11 +19,17 @@ using Advance = std::function<bool(qint64 done)>;
 // questions name, each once, in the tables' order.
 QStringList knownTopics(Table& temi, Table& test);
 
+// A further test of a format a topic is written in: whether it can hold
+// the question (one that aiken::fromStored gives); when not, *problem says why.
+using Writable = std::function<bool(const aiken::Question& question, QString* problem)>;
+
 // The questions of a topic (rows of test whose rasdel equals it), in the
 // table's order, as they are written to a file. A question that cannot be
-// written (see aiken::fromStored) makes the whole topic fail with an Error
-// that names each such question by its running number nom1.
-QList<aiken::Question> topicQuestions(Table& test, const QString& topic);
+// written (see aiken::fromStored, and the format's own test) makes the
+// whole topic fail with an Error that names each such question by its
+// running number nom1 and the format by its name.
+QList<aiken::Question> topicQuestions(Table& test, const QString& topic,
+                                      const QString& format = QStringLiteral("Aiken"), const Writable& writable = {});
 
 // Adds the questions to the topic, all or none, in one transaction (the
 // running handler's, which its end commits; outside a handler one of the

@@ -1,6 +1,10 @@
 #include "forms/Unit8.h"
 
 #include "data/Aiken.h"
+#include "data/Exchange.h"
+#include "data/Gift.h"
+#include "data/MoodleXml.h"
+#include "data/Qti.h"
 #include "data/QuestionBank.h"
 #include "data/Table.h"
 #include "data/TestBase.h"
@@ -27,6 +31,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <functional>
 
 namespace {
 
@@ -95,8 +101,8 @@ void TForm8::createControls()
     sEdit1 = named(new QLineEdit(sGroupBox1), "sEdit1", "EDIT");
     sEdit1->setGeometry(8, 32, 753, 28);
     sEdit1->setAccessibleName(QStringLiteral("Тема раздела тестирования"));
-    sEdit1->setAccessibleDescription(
-        QStringLiteral("Тема вопроса; для импорта и экспорта — тема, в которую добавить вопросы или которую сохранить"));
+    sEdit1->setAccessibleDescription(QStringLiteral(
+        "Тема вопроса; для импорта и экспорта — тема, в которую добавить вопросы или которую сохранить"));
 
     sButton1 = named(new QPushButton(QStringLiteral("Добавить"), this), "sButton1", "BUTTON");
     sButton1->setGeometry(8, 552, 130, 25);
@@ -137,15 +143,35 @@ void TForm8::createMenu()
 {
     ImportAction = contextmenu::action(this, QStringLiteral("ImportAction"), QStringLiteral("Импорт вопросов…"),
                                        QKeySequence(Qt::CTRL | Qt::Key_O));
+    ImportMoodleXmlAction =
+        contextmenu::action(this, QStringLiteral("ImportMoodleXmlAction"), QStringLiteral("Импорт из Moodle XML…"), {});
+    ImportGiftAction =
+        contextmenu::action(this, QStringLiteral("ImportGiftAction"), QStringLiteral("Импорт из GIFT…"), {});
+    ImportQtiAction =
+        contextmenu::action(this, QStringLiteral("ImportQtiAction"), QStringLiteral("Импорт из IMS QTI 2.1…"), {});
     // Ctrl+S writes to a file, as it does in the results register.
     ExportAction = contextmenu::action(this, QStringLiteral("ExportAction"), QStringLiteral("Экспорт темы…"),
                                        QKeySequence(Qt::CTRL | Qt::Key_S));
+    ExportMoodleXmlAction = contextmenu::action(this, QStringLiteral("ExportMoodleXmlAction"),
+                                                QStringLiteral("Экспорт темы в Moodle XML…"), {});
+    ExportGiftAction =
+        contextmenu::action(this, QStringLiteral("ExportGiftAction"), QStringLiteral("Экспорт темы в GIFT…"), {});
+    ExportQtiAction =
+        contextmenu::action(this, QStringLiteral("ExportQtiAction"), QStringLiteral("Экспорт темы в IMS QTI 2.1…"), {});
     StatisticsAction = contextmenu::action(this, QStringLiteral("StatisticsAction"), QStringLiteral("Статистика…"),
                                            QKeySequence(Qt::CTRL | Qt::Key_T));
     // The right button only opens the menu: the selected node stays.
-    contextmenu::attach(this, sTreeView1, {ImportAction, ExportAction, StatisticsAction});
+    contextmenu::attach(this, sTreeView1,
+                        {ImportAction, ImportMoodleXmlAction, ImportGiftAction, ImportQtiAction, ExportAction,
+                         ExportMoodleXmlAction, ExportGiftAction, ExportQtiAction, StatisticsAction});
     on(ImportAction, &QAction::triggered, this, &TForm8::ImportActionExecute);
+    on(ImportMoodleXmlAction, &QAction::triggered, this, &TForm8::ImportMoodleXmlActionExecute);
+    on(ImportGiftAction, &QAction::triggered, this, &TForm8::ImportGiftActionExecute);
+    on(ImportQtiAction, &QAction::triggered, this, &TForm8::ImportQtiActionExecute);
     on(ExportAction, &QAction::triggered, this, &TForm8::ExportActionExecute);
+    on(ExportMoodleXmlAction, &QAction::triggered, this, &TForm8::ExportMoodleXmlActionExecute);
+    on(ExportGiftAction, &QAction::triggered, this, &TForm8::ExportGiftActionExecute);
+    on(ExportQtiAction, &QAction::triggered, this, &TForm8::ExportQtiActionExecute);
     on(StatisticsAction, &QAction::triggered, this, &TForm8::StatisticsActionExecute);
 }
 
@@ -168,6 +194,78 @@ void TForm8::ShowQuestion(int id)
     sTreeView1Click();
 }
 
+// A format that a topic goes to and comes from: its name, the file
+// dialogs' filter and suffix, its reader (refusing a file with an Error
+// that lists its problems) and writer, and its own test of a question.
+struct TForm8::BankFormat {
+    QString name;
+    QString filter;
+    QString suffix;
+    std::function<exchange::Imported(const QByteArray&)> read;
+    std::function<QByteArray(const QString& topic, const QList<aiken::Question>&)> write;
+    questionbank::Writable writable;
+};
+
+namespace {
+
+const TForm8::BankFormat& aikenFormat()
+{
+    static const TForm8::BankFormat f{
+        QStringLiteral("Aiken"),
+        QStringLiteral("Вопросы в формате Aiken (*.txt);;Все файлы (*)"),
+        QStringLiteral("txt"),
+        [](const QByteArray& bytes) {
+            return exchange::Imported{aiken::read(bytes), {}};
+        },
+        [](const QString&, const QList<aiken::Question>& questions) { return aiken::write(questions); },
+        {}};
+    return f;
+}
+
+const TForm8::BankFormat& moodleXmlFormat()
+{
+    static const TForm8::BankFormat f{QStringLiteral("Moodle XML"),
+                                      QStringLiteral("Вопросы в формате Moodle XML (*.xml);;Все файлы (*)"),
+                                      QStringLiteral("xml"),
+                                      moodlexml::read,
+                                      moodlexml::write,
+                                      exchange::xmlWritable};
+    return f;
+}
+
+const TForm8::BankFormat& giftFormat()
+{
+    static const TForm8::BankFormat f{QStringLiteral("GIFT"),
+                                      QStringLiteral("Вопросы в формате GIFT (*.gift *.txt);;Все файлы (*)"),
+                                      QStringLiteral("gift"),
+                                      gift::read,
+                                      gift::write,
+                                      gift::writable};
+    return f;
+}
+
+const TForm8::BankFormat& qtiFormat()
+{
+    static const TForm8::BankFormat f{QStringLiteral("IMS QTI 2.1"),
+                                      QStringLiteral("Пакеты вопросов IMS QTI 2.1 (*.zip);;Все файлы (*)"),
+                                      QStringLiteral("zip"),
+                                      qti::read,
+                                      qti::write,
+                                      exchange::xmlWritable};
+    return f;
+}
+
+} // namespace
+
+void TForm8::ImportActionExecute() { importBank(aikenFormat()); }
+void TForm8::ImportMoodleXmlActionExecute() { importBank(moodleXmlFormat()); }
+void TForm8::ImportGiftActionExecute() { importBank(giftFormat()); }
+void TForm8::ImportQtiActionExecute() { importBank(qtiFormat()); }
+void TForm8::ExportActionExecute() { exportBank(aikenFormat()); }
+void TForm8::ExportMoodleXmlActionExecute() { exportBank(moodleXmlFormat()); }
+void TForm8::ExportGiftActionExecute() { exportBank(giftFormat()); }
+void TForm8::ExportQtiActionExecute() { exportBank(qtiFormat()); }
+
 std::optional<QString> TForm8::chosenTopic(const QString& caption, const QString& label, const QString& initial)
 {
     if (!sEdit1->text().isEmpty())
@@ -183,26 +281,27 @@ std::optional<QString> TForm8::chosenTopic(const QString& caption, const QString
     return topic;
 }
 
-void TForm8::ImportActionExecute()
+void TForm8::importBank(const BankFormat& format)
 {
-    const QString path = filechoice::toOpen(this, QStringLiteral("Импорт вопросов"),
-                                            QStringLiteral("Вопросы в формате Aiken (*.txt);;Все файлы (*)"));
+    const QString path = filechoice::toOpen(this, QStringLiteral("Импорт вопросов"), format.filter);
     if (path.isEmpty())
         return;
     const QString fileName = QFileInfo(path).fileName();
     // A question bank of tens of thousands of questions takes a few megabytes;
     // a file far larger is something else and is not read into memory.
-    constexpr qint64 kLargestBank = 64 * 1024 * 1024;
-    if (QFileInfo(path).size() > kLargestBank)
+    if (QFileInfo(path).size() > exchange::kLargestFile)
         throw Error(QStringLiteral("Файл «%1» не принят, ни один вопрос не добавлен: файл больше 64 МБ, "
                                    "это не файл вопросов")
                         .arg(fileName));
-    QList<aiken::Question> questions;
+    exchange::Imported imported;
     try {
-        questions = aiken::read(FileSystem::readWholeFile(path));
+        imported = format.read(FileSystem::readWholeFile(path));
     } catch (const aiken::FormatError& e) {
         throw Error(QStringLiteral("Файл «%1» не принят, ни один вопрос не добавлен:\n%2").arg(fileName, e.message()));
+    } catch (const exchange::FormatError& e) {
+        throw Error(QStringLiteral("Файл «%1» не принят, ни один вопрос не добавлен:\n%2").arg(fileName, e.message()));
     }
+    const QList<aiken::Question>& questions = imported.questions;
 
     Table* test = Form6->tblTest;
     Table* temi = Form6->tblTemi;
@@ -210,8 +309,7 @@ void TForm8::ImportActionExecute()
     temi->open();
     const std::optional<QString> topic =
         chosenTopic(QStringLiteral("Импорт вопросов"),
-                    QStringLiteral("Тема, в которую добавить вопросы из файла «%1»:").arg(fileName),
-                    {});
+                    QStringLiteral("Тема, в которую добавить вопросы из файла «%1»:").arg(fileName), {});
     if (!topic)
         return;
     sEdit1->setText(*topic);
@@ -226,11 +324,13 @@ void TForm8::ImportActionExecute()
     if (!done)
         return; // cancelled: nothing was written
     fillTree();
-    Platform::messages().notice(
-        this, QStringLiteral("Добавлено вопросов: %1 (тема «%2»).").arg(questions.size()).arg(*topic));
+    QString notice = QStringLiteral("Добавлено вопросов: %1 (тема «%2»).").arg(questions.size()).arg(*topic);
+    if (!imported.remarks.isEmpty())
+        notice += QStringLiteral("\n\nНе перенесено из файла:\n") + exchange::describe(imported.remarks);
+    Platform::messages().notice(this, notice);
 }
 
-void TForm8::ExportActionExecute()
+void TForm8::exportBank(const BankFormat& format)
 {
     Table* test = Form6->tblTest;
     test->open();
@@ -238,21 +338,20 @@ void TForm8::ExportActionExecute()
         chosenTopic(QStringLiteral("Экспорт темы"), QStringLiteral("Тема, вопросы которой сохранить в файл:"), {});
     if (!topic)
         return;
-    const QList<aiken::Question> questions = questionbank::topicQuestions(*test, *topic);
+    const QList<aiken::Question> questions = questionbank::topicQuestions(*test, *topic, format.name, format.writable);
     if (questions.isEmpty()) {
         Platform::messages().notice(this, QStringLiteral("В теме «%1» нет вопросов.").arg(*topic));
         return;
     }
-    const QString path =
-        filechoice::toSave(this, QStringLiteral("Экспорт темы"), *topic + QStringLiteral(".txt"),
-                           QStringLiteral("Вопросы в формате Aiken (*.txt);;Все файлы (*)"), QStringLiteral("txt"));
+    const QString path = filechoice::toSave(this, QStringLiteral("Экспорт темы"), *topic + u'.' + format.suffix,
+                                            format.filter, format.suffix);
     if (path.isEmpty())
         return;
     NewFile file(path);
-    file.write(aiken::write(questions));
+    file.write(format.write(*topic, questions));
     file.commit();
-    Platform::messages().notice(this, QStringLiteral("Вопросы темы «%1» сохранены в файл «%2».")
-                                          .arg(*topic, filechoice::shownPath(path)));
+    Platform::messages().notice(
+        this, QStringLiteral("Вопросы темы «%1» сохранены в файл «%2».").arg(*topic, filechoice::shownPath(path)));
 }
 
 void TForm8::fillTree()

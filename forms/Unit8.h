@@ -24,9 +24,11 @@ class RadioGroup;
 //
 // Beyond its buttons, the tree's context menu moves whole topics in and out
 // as Aiken question banks: "Импорт вопросов…" (Ctrl+O) and "Экспорт темы…"
-// (Ctrl+S, the key that writes to a file in the results register too). A
-// right click in the tree opens the menu and leaves the selected node as it
-// was.
+// (Ctrl+S, the key that writes to a file in the results register too), and
+// as the other systems' banks in Moodle XML, GIFT and IMS QTI 2.1
+// ("Импорт из Moodle XML…" … "Экспорт темы в IMS QTI 2.1…", data/Exchange.h).
+// A right click in the tree opens the menu and leaves the selected node as
+// it was.
 class TForm8 : public Form {
     Q_OBJECT
 public:
@@ -71,6 +73,16 @@ public:
     // (asking for one when it is empty) to an Aiken file, whole or not at
     // all, and says in a notice where the file went.
     void ExportActionExecute();
+    // The same for a topic in Moodle XML, GIFT and an IMS QTI 2.1 package.
+    // An import also says, by question, what the file held that did not
+    // come in (questions of other kinds, feedback, formatting ...); a file
+    // in which a question would change its meaning is refused whole.
+    void ImportMoodleXmlActionExecute();
+    void ImportGiftActionExecute();
+    void ImportQtiActionExecute();
+    void ExportMoodleXmlActionExecute();
+    void ExportGiftActionExecute();
+    void ExportQtiActionExecute();
 
     // "Статистика…": the statistics of the questions of the topic in the
     // topic edit (forms/Unit11.h).
@@ -80,8 +92,16 @@ public:
     void ShowQuestion(int id);
 
     QAction* ImportAction = nullptr;
+    QAction* ImportMoodleXmlAction = nullptr;
+    QAction* ImportGiftAction = nullptr;
+    QAction* ImportQtiAction = nullptr;
     QAction* ExportAction = nullptr;
+    QAction* ExportMoodleXmlAction = nullptr;
+    QAction* ExportGiftAction = nullptr;
+    QAction* ExportQtiAction = nullptr;
     QAction* StatisticsAction = nullptr;
+
+    struct BankFormat;
 
     QuestionTree* sTreeView1 = nullptr;
     QPlainTextEdit* sMemo1 = nullptr;
@@ -95,6 +115,8 @@ public:
     QPushButton* sButton4 = nullptr;
 
 private:
+    void importBank(const BankFormat& format);
+    void exportBank(const BankFormat& format);
     void createControls();
     void createMenu();
     // The topic in the topic edit; when it is empty, the one the user names

@@ -10,7 +10,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-webengine-dev qt6-charts-dev libqt6sql6-sqlite libqt6sql6-psql qt6-qpa-plugins libgl-dev
     postgresql
-    libjpeg62-turbo-dev sqlite3 libsqlite3-dev libpq-dev
+    libjpeg62-turbo-dev sqlite3 libsqlite3-dev libpq-dev libquazip1-qt6-dev
     fonts-liberation2 fonts-dejavu-core xdg-utils
     xvfb xauth
     librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream

@@ -16,6 +16,7 @@
 
 #include "data/Aiken.h"
 #include "platform/Cp1251.h"
+#include "tests/fuzz/Mutation.h"
 #include "tests/support/Utf16.h"
 
 #include <QString>
@@ -23,7 +24,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 namespace {
 
@@ -32,7 +32,6 @@ int lineCount(const QByteArray& bytes)
     // Every byte could end a line (CR, LF, or UTF-16 units); an upper bound.
     return int(bytes.count('\n') + bytes.count('\r')) + 1;
 }
-
 
 // The file's bytes from its text, in the encoding the reader took.
 bool sameBytes(const QByteArray& file, const QString& text)
@@ -183,98 +182,12 @@ const QList<QByteArray>& tokens()
     return t;
 }
 
-class Mutator {
-public:
-    explicit Mutator(quint64 seed) : m_random(seed) {}
-
-    QByteArray next(const QList<QByteArray>& pool)
-    {
-        QByteArray file = pool[below(pool.size())];
-        const int steps = 1 + int(below(6));
-        for (int i = 0; i < steps; ++i)
-            mutate(file, pool);
-        return file;
-    }
-
-private:
-    std::mt19937_64 m_random;
-
-    qsizetype below(qsizetype n) { return n <= 0 ? 0 : qsizetype(m_random() % quint64(n)); }
-
-    void mutate(QByteArray& file, const QList<QByteArray>& pool)
-    {
-        const qsizetype at = below(file.size() + 1);
-        switch (below(8)) {
-        case 0: // a byte changed
-            if (!file.isEmpty())
-                file[below(file.size())] = char(below(256));
-            break;
-        case 1: // a byte put in
-            file.insert(at, char(below(256)));
-            break;
-        case 2: // bytes taken out
-            file.remove(at, 1 + below(4));
-            break;
-        case 3:
-        case 4: // a piece the reader looks at
-            file.insert(at, tokens()[below(tokens().size())]);
-            break;
-        case 5: // a part of the file repeated
-            if (!file.isEmpty()) {
-                const qsizetype from = below(file.size());
-                file.insert(at, file.mid(from, 1 + below(40)));
-            }
-            break;
-        case 6: // the end cut off
-            file.truncate(below(file.size() + 1));
-            break;
-        case 7: { // a part of another file put in
-            const QByteArray& other = pool[below(pool.size())];
-            const qsizetype from = below(other.size());
-            file.insert(at, other.mid(from, 1 + below(60)));
-            break;
-        }
-        }
-        if (file.size() > 4096)
-            file.truncate(4096);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const long long inputs = argc > 1 ? std::atoll(argv[1]) : 100000;
-    const quint64 seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
-    QList<QByteArray> pool = seeds();
-    for (const QByteArray& s : pool) {
-        bool accepted = false;
-        const QString what = fault(s, &accepted);
-        if (!what.isEmpty() || !accepted) {
-            std::fprintf(stderr, "a seed file is refused or breaks the rule: %s\n", qPrintable(what));
-            return 1;
-        }
-    }
-    Mutator mutator(seed);
-    long long accepted = 0;
-    for (long long n = 0; n < inputs; ++n) {
-        const QByteArray file = mutator.next(pool);
-        bool taken = false;
-        const QString what = fault(file, &taken);
-        if (!what.isEmpty()) {
-            std::fprintf(stderr, "input %lld: %s\nbytes: %s\n", n + 1, qPrintable(what), file.toHex(' ').constData());
-            return 1;
-        }
-        if (taken) {
-            ++accepted;
-            // Files that are still question banks breed further mutations.
-            if (pool.size() < 256 && n % 16 == 0)
-                pool << file;
-        }
-    }
-    std::printf("fuzz_aiken: %lld inputs (seed %llu), %lld accepted, %lld refused, every one kept the round trip\n",
-                inputs, static_cast<unsigned long long>(seed), accepted, inputs - accepted);
-    return 0;
+    return fuzz::loop("fuzz_aiken", argc, argv, seeds(), tokens(),
+                      [](const QByteArray& file, bool* accepted) { return fault(file, accepted); });
 }
 
 #endif

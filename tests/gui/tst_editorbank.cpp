@@ -1,6 +1,7 @@
 // The test editor's context menu on the demo course: topics imported from
 // Aiken files (rows, numbers, the topic in temi, errors refused whole,
-// cancelling) and exported to them, with the round trip export → import.
+// cancelling) and exported to them, with the round trip export → import;
+// the same menu for Moodle XML, GIFT and IMS QTI 2.1.
 
 #include "support/CourseFixture.h"
 #include "support/SideConnection.h"
@@ -116,7 +117,10 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Mouse, at, tree->viewport()->mapToGlobal(at));
             QApplication::sendEvent(tree->viewport(), &event);
         }
-        QCOMPARE(items, QStringList({"Импорт вопросов…\tCtrl+O", "Экспорт темы…\tCtrl+S", "Статистика…\tCtrl+T"}));
+        QCOMPARE(items,
+                 QStringList({"Импорт вопросов…\tCtrl+O", "Импорт из Moodle XML…\t", "Импорт из GIFT…\t",
+                              "Импорт из IMS QTI 2.1…\t", "Экспорт темы…\tCtrl+S", "Экспорт темы в Moodle XML…\t",
+                              "Экспорт темы в GIFT…\t", "Экспорт темы в IMS QTI 2.1…\t", "Статистика…\tCtrl+T"}));
         QCOMPARE(Form8->sTreeView1->selectedText(), QStringLiteral("2"));
         QCOMPARE(Form6->tblTest->value("nom1"), QVariant(qlonglong(2)));
     }
@@ -316,6 +320,83 @@ private slots:
         QCOMPARE(rows(QStringLiteral("SELECT replace(test, char(13), ''), otv FROM test WHERE rasdel = ? ORDER BY id"),
                       {QStringLiteral("Пушкин, копия")}),
                  original);
+    }
+
+    void importFromMoodleXml()
+    {
+        startAsTeacher();
+        const int before = storedQuestions();
+        course->writeFile(QStringLiteral("moodle.xml"),
+                          QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n"
+                                     "<question type=\"essay\"><name><text>Эссе</text></name></question>\n"
+                                     "<question type=\"multichoice\"><name><text>Ревизор</text></name>\n"
+                                     "<questiontext format=\"html\"><text><![CDATA[<p>Кто написал "
+                                     "&laquo;Ревизора&raquo;?</p>]]></text></questiontext>\n"
+                                     "<answer fraction=\"100\"><text>Гоголь</text><feedback><text>Да</text></feedback>"
+                                     "</answer><answer fraction=\"0\"><text>Грибоедов</text></answer>\n"
+                                     "</question>\n</quiz>\n"));
+        Form8->sEdit1->setText(kPushkin);
+        course->platform.fileAnswers << course->path(QStringLiteral("moodle.xml"));
+        Form8->ImportMoodleXmlAction->trigger();
+        QCOMPARE(course->platform.fileDialogs.size(), 1);
+        QCOMPARE(course->platform.fileDialogs[0].filter,
+                 QStringLiteral("Вопросы в формате Moodle XML (*.xml);;Все файлы (*)"));
+        QCOMPARE(course->platform.progresses.size(), 1);
+        QCOMPARE(course->platform.texts(QStringLiteral("notice")),
+                 QStringList{QStringLiteral("Добавлено вопросов: 1 (тема «Пушкин»).\n\nНе перенесено из файла:\n"
+                                            "вопрос 1 «Эссе» (строка 3): не перенесён: эссе — переносятся только "
+                                            "вопросы с выбором одного ответа\n"
+                                            "вопрос 2 «Ревизор» (строка 4): не перенесено: отзывы")});
+        QCOMPARE(rows(QStringLiteral("SELECT rasdel, otv, test FROM test WHERE id = (SELECT max(id) FROM test)")),
+                 QStringList{QStringLiteral("Пушкин | A | Кто написал «Ревизора»?\r\nA) Гоголь\r\nB) Грибоедов")});
+        QCOMPARE(storedQuestions(), before + 1);
+
+        // A damaged package: refused whole, nothing written.
+        course->writeFile(QStringLiteral("вопросы.zip"), QByteArray("PK\x03\x04 damaged"));
+        course->platform.fileAnswers << course->path(QStringLiteral("вопросы.zip"));
+        Form8->ImportQtiAction->trigger();
+        QCOMPARE(course->platform.texts(QStringLiteral("error")),
+                 QStringList{QStringLiteral("Файл «вопросы.zip» не принят, ни один вопрос не добавлен:\n"
+                                            "это не архив ZIP или архив повреждён.")});
+        QCOMPARE(storedQuestions(), before + 1);
+    }
+
+    void exportThenImportInEachFormat_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("Moodle XML") << "MoodleXml"
+                                    << "Пушкин.xml";
+        QTest::newRow("GIFT") << "Gift"
+                              << "Пушкин.gift";
+        QTest::newRow("IMS QTI 2.1") << "Qti"
+                                     << "Пушкин.zip";
+    }
+
+    void exportThenImportInEachFormat()
+    {
+        QFETCH(QString, format);
+        QFETCH(QString, file);
+        startAsTeacher();
+        auto action = [&](const QString& kind) {
+            return Form8->findChild<QAction*>(kind + format + QStringLiteral("Action"));
+        };
+        Form8->sEdit1->setText(kPushkin);
+        course->platform.fileAnswers << course->path(file);
+        action(QStringLiteral("Export"))->trigger();
+        QCOMPARE(course->platform.fileDialogs.size(), 1);
+        QVERIFY(course->platform.fileDialogs[0].proposed.endsWith(u'/' + file));
+        QCOMPARE(course->platform.texts(QStringLiteral("notice")),
+                 QStringList{QStringLiteral("Вопросы темы «Пушкин» сохранены в файл «%1».").arg(course->path(file))});
+
+        Form8->sEdit1->setText(QStringLiteral("Пушкин, копия"));
+        course->platform.fileAnswers << course->path(file);
+        action(QStringLiteral("Import"))->trigger();
+        const QString select =
+            QStringLiteral("SELECT replace(test, char(13), ''), otv FROM test WHERE rasdel = ? ORDER BY id");
+        const QStringList original = rows(select, {kPushkin});
+        QVERIFY(original.size() >= 5);
+        QCOMPARE(rows(select, {QStringLiteral("Пушкин, копия")}), original);
     }
 
     void exportRefusals()

@@ -334,8 +334,10 @@ private slots:
             QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), view->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(view, &event);
         }
-        QCOMPARE(items, QStringList({"Импорт вопросов…", "Экспорт темы…", "Статистика…", "Сохранить в CSV…", "Печать…",
-                                     "Статистика…"}));
+        QCOMPARE(items, QStringList({"Импорт вопросов…", "Импорт из Moodle XML…", "Импорт из GIFT…",
+                                     "Импорт из IMS QTI 2.1…", "Экспорт темы…", "Экспорт темы в Moodle XML…",
+                                     "Экспорт темы в GIFT…", "Экспорт темы в IMS QTI 2.1…", "Статистика…",
+                                     "Сохранить в CSV…", "Печать…", "Статистика…"}));
     }
 
     void tabLeavesTheMemo_data()
