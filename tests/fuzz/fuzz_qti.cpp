@@ -8,7 +8,6 @@
 #include "data/Qti.h"
 #include "tests/fuzz/ExchangeRule.h"
 
-#include <QHash>
 
 namespace {
 
@@ -48,9 +47,12 @@ QByteArray packageOf(const QByteArray& item)
 {
     QByteArray package =
         qti::pack({{QStringLiteral("imsmanifest.xml"), kManifest}, {QStringLiteral("items/q.xml"), item}});
-    const size_t hash = qHash(item, 1);
+    // FNV-1a: the same for the same item in every run (Qt's hashes need not be).
+    quint64 hash = 14695981039346656037ull;
+    for (const char c : item)
+        hash = (hash ^ quint8(c)) * 1099511628211ull;
     if (hash % 8 == 0 && !package.isEmpty())
-        package[qsizetype((hash / 8) % size_t(package.size()))] ^= char(1 + (hash >> 20) % 255);
+        package[qsizetype((hash / 8) % quint64(package.size()))] ^= char(1 + (hash >> 20) % 255);
     return package;
 }
 
@@ -58,6 +60,11 @@ QByteArray packageOf(const QByteArray& item)
 
 int main(int argc, char** argv)
 {
+    // A damaged archive makes the ZIP reader seek beyond its bytes, which Qt warns of.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (!message.startsWith(u"QBuffer::seek"))
+            std::fprintf(stderr, "%s%s\n", type == QtWarningMsg ? "warning: " : "", qPrintable(message));
+    });
     const QString item = QStringLiteral(
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<assessmentItem xmlns=\"http://www.imsglobal.org/xsd/imsqti_v2p1\" identifier=\"q\" title=\"Мцыри\" "
