@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -118,6 +119,19 @@ inline int loop(const char* name, int argc, char** argv, QList<QByteArray> pool,
     }
     std::printf("%s: %lld inputs (seed %llu), %lld accepted, %lld refused, every one kept the round trip\n", name,
                 inputs, static_cast<unsigned long long>(seed), accepted, inputs - accepted);
+    return 0;
+}
+
+// One input of a libFuzzer run: a fault found ends the process, as
+// libFuzzer expects.
+inline int oneInput(const uint8_t* data, size_t size, const Fault& fault)
+{
+    bool accepted = false;
+    const QString what = fault(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), &accepted);
+    if (!what.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(what));
+        std::abort();
+    }
     return 0;
 }
 

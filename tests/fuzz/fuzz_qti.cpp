@@ -8,7 +8,6 @@
 #include "data/Qti.h"
 #include "tests/fuzz/ExchangeRule.h"
 
-
 namespace {
 
 QString fault(const QByteArray& file, bool* accepted)
@@ -24,16 +23,7 @@ QString fault(const QByteArray& file, bool* accepted)
 
 #ifdef NORVENA_LIBFUZZER
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    bool accepted = false;
-    const QString what = fault(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), &accepted);
-    if (!what.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(what));
-        std::abort();
-    }
-    return 0;
-}
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) { return fuzz::oneInput(data, size, fault); }
 
 #else
 
