@@ -4,7 +4,7 @@
 #include "data/Csv.h"
 #include "data/QuestionBank.h"
 #include "data/Table.h"
-#include "forms/FileChoice.h"
+#include "forms/CsvSave.h"
 #include "forms/Forms.h"
 #include "forms/Grading.h"
 #include "forms/TablePrint.h"
@@ -30,7 +30,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -439,32 +438,10 @@ void TForm11::Button1Click()
 
 namespace {
 
-QString fileName(const QString& topic, const QString& what)
-{
-    QString name = QStringLiteral("%1 — %2.csv").arg(what, topic);
-    static const QRegularExpression unsafe(QStringLiteral(R"([\\/:*?"<>|])"));
-    return name.replace(unsafe, QStringLiteral("_"));
-}
+const QString kSavedNotice = QStringLiteral("Таблица сохранена в файл «%1».");
 
-bool writeCsv(QWidget* parent, const QString& proposed, const QString& progressText, const QStringList& titles,
-              qint64 rows, const std::function<QStringList(qint64)>& cellsOf)
-{
-    const QString path =
-        filechoice::toSave(parent, QStringLiteral("Сохранить в CSV"), proposed,
-                           QStringLiteral("Таблица CSV (*.csv);;Все файлы (*)"), QStringLiteral("csv"));
-    if (path.isEmpty())
-        return false;
-    bool written = false;
-    {
-        const auto progress = Platform::progressDialogs().start(parent, progressText, rows);
-        written =
-            csv::writeTable(path, titles, rows, cellsOf, [&progress](qint64 done) { return progress->advance(done); });
-    }
-    if (written)
-        Platform::messages().notice(parent,
-                                    QStringLiteral("Таблица сохранена в файл «%1».").arg(filechoice::shownPath(path)));
-    return written;
-}
+// The file name offered (the file dialog makes it fit to be one).
+QString fileName(const QString& topic, const QString& what) { return QStringLiteral("%1 — %2.csv").arg(what, topic); }
 
 } // namespace
 
@@ -478,14 +455,15 @@ void TForm11::Button2Click()
     QList<int> order;
     for (int r = 0; r < m_sorted->rowCount(); ++r)
         order << m_sorted->index(r, Number).data(Qt::UserRole + 1).toInt();
-    writeCsv(this, fileName(ComboBox1->currentText(), QStringLiteral("Вопросы")),
-             QStringLiteral("Сохранение вопросов в CSV…"), titles, order.size(), [this, &order](qint64 row) {
-                 // Texts are guarded as the register's are; figures stay figures.
-                 QStringList cells = questionCells(m_loaded.stats.questions[order[row]], true);
-                 for (int c : {int(Text), int(Flags), int(Columns)})
-                     cells[c] = csv::cellText(cells[c]);
-                 return cells;
-             });
+    csvsave::save(this, fileName(ComboBox1->currentText(), QStringLiteral("Вопросы")),
+                  QStringLiteral("Сохранение вопросов в CSV…"), kSavedNotice, titles, order.size(),
+                  [this, &order](qint64 row) {
+                      // Texts are guarded as the register's are; figures stay figures.
+                      QStringList cells = questionCells(m_loaded.stats.questions[order[row]], true);
+                      for (int c : {int(Text), int(Flags), int(Columns)})
+                          cells[c] = csv::cellText(cells[c]);
+                      return cells;
+                  });
 }
 
 void TForm11::Button3Click()
@@ -495,23 +473,23 @@ void TForm11::Button3Click()
                        QStringLiteral("Кол-во вопросов"), QStringLiteral("Оценка")};
     for (const question_stats::Question& q : s.questions)
         titles << QStringLiteral("%1: ответ").arg(q.number) << QStringLiteral("%1: верно").arg(q.number);
-    writeCsv(this, fileName(ComboBox1->currentText(), QStringLiteral("Ответы")),
-             QStringLiteral("Сохранение ответов в CSV…"), titles, s.runs.size(), [&s](qint64 row) {
-                 const question_stats::Run& r = s.runs[row];
-                 QStringList cells{csv::cellText(r.name), csv::cellText(r.date), QString::number(r.correct),
-                                   QString::number(r.questions), csv::cellText(r.letter)};
-                 for (int q = 0; q < s.questions.size(); ++q) {
-                     if (r.given[q] < 0) {
-                         cells << QString() << QString();
-                         continue;
-                     }
-                     cells << (r.given[q] == question_stats::kOther      ? QStringLiteral("?")
-                               : r.given[q] == question_stats::kNoAnswer ? QString()
-                                                                         : question_stats::letterName(r.given[q]))
-                           << (r.right[q] ? QStringLiteral("1") : QStringLiteral("0"));
-                 }
-                 return cells;
-             });
+    csvsave::save(this, fileName(ComboBox1->currentText(), QStringLiteral("Ответы")),
+                  QStringLiteral("Сохранение ответов в CSV…"), kSavedNotice, titles, s.runs.size(), [&s](qint64 row) {
+                      const question_stats::Run& r = s.runs[row];
+                      QStringList cells{csv::cellText(r.name), csv::cellText(r.date), QString::number(r.correct),
+                                        QString::number(r.questions), csv::cellText(r.letter)};
+                      for (int q = 0; q < s.questions.size(); ++q) {
+                          if (r.given[q] < 0) {
+                              cells << QString() << QString();
+                              continue;
+                          }
+                          cells << (r.given[q] == question_stats::kOther      ? QStringLiteral("?")
+                                    : r.given[q] == question_stats::kNoAnswer ? QString()
+                                                                              : question_stats::letterName(r.given[q]))
+                                << (r.right[q] ? QStringLiteral("1") : QStringLiteral("0"));
+                      }
+                      return cells;
+                  });
 }
 
 void TForm11::Button4Click()

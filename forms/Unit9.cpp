@@ -4,9 +4,9 @@
 #include "data/Table.h"
 #include "data/Value.h"
 #include "forms/ContextMenu.h"
+#include "forms/CsvSave.h"
 #include "forms/DataGrid.h"
 #include "forms/DataNavigator.h"
-#include "forms/FileChoice.h"
 #include "forms/Forms.h"
 #include "forms/TablePrint.h"
 #include "forms/Unit11.h"
@@ -133,25 +133,11 @@ QStringList cellsOf(const Table& table, const QList<DataGridColumn>& columns, qi
 void TForm9::SaveCsvActionExecute()
 {
     const qint64 rows = shownRowCount();
-    const QString path =
-        filechoice::toSave(this, QStringLiteral("Сохранить в CSV"), QStringLiteral("Результаты тестирования.csv"),
-                           QStringLiteral("Таблица CSV (*.csv);;Все файлы (*)"), QStringLiteral("csv"));
-    if (path.isEmpty())
-        return;
     const QList<DataGridColumn> columns = shownColumns();
     const Table& table = *DBGrid1->table();
-    bool written = false;
-    {
-        const auto progress =
-            Platform::progressDialogs().start(this, QStringLiteral("Сохранение результатов в CSV…"), rows);
-        written = csv::writeTable(
-            path, titlesOf(columns), rows, [&](qint64 row) { return cellsOf(table, columns, row, true); },
-            [&progress](qint64 done) { return progress->advance(done); });
-    }
-    // Where the file went; a cancelled save wrote none.
-    if (written)
-        Platform::messages().notice(
-            this, QStringLiteral("Результаты сохранены в файл «%1».").arg(filechoice::shownPath(path)));
+    csvsave::save(this, QStringLiteral("Результаты тестирования.csv"), QStringLiteral("Сохранение результатов в CSV…"),
+                  QStringLiteral("Результаты сохранены в файл «%1»."), titlesOf(columns), rows,
+                  [&](qint64 row) { return cellsOf(table, columns, row, true); });
 }
 
 void TForm9::PrintActionExecute()
