@@ -212,13 +212,13 @@ void lockForCopy(QSqlDatabase server, const QStringList& tables)
 bool isResult(const schema::Table& t) { return qstrcmp(t.name, "result") == 0; }
 
 // The runs' answers of a file (an older file has none), those of its result
-// rows, sent to the server a few thousand rows a statement. The number of
-// rows.
-int copyAnswersToServer(QSqlDatabase file, QSqlDatabase server)
+// rows, sent to the server a few thousand rows a statement; counted in
+// counts.
+void copyAnswersToServer(QSqlDatabase file, QSqlDatabase server, Counts& counts)
 {
     const schema::Table& t = schema::answers();
     if (fileColumns(file, t.qname()).isEmpty())
-        return 0;
+        return;
     QStringList selected;
     for (const QString& c : t.columnNames())
         selected << QStringLiteral("a.") + quoted(c);
@@ -260,7 +260,8 @@ int copyAnswersToServer(QSqlDatabase file, QSqlDatabase server)
     if (read.lastError().isValid())
         throw Error(engineMessage(read.lastError()));
     send();
-    return row;
+    counts.rows += row;
+    ++counts.tables;
 }
 
 } // namespace
@@ -333,7 +334,7 @@ Counts toServer(const QString& filePath, QSqlDatabase server)
                                     "coalesce(max(id), 0) + 1, false) FROM public.test"));
         exec(server, QStringLiteral("SELECT setval(pg_get_serial_sequence('public.result', 'rowid'), "
                                     "coalesce(max(rowid), 0) + 1, false) FROM public.result"));
-        counts.rows += copyAnswersToServer(file.db(), server);
+        copyAnswersToServer(file.db(), server, counts);
         if (!server.commit())
             throw Error(engineMessage(server.lastError()));
     } catch (...) {
